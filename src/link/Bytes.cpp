@@ -58,9 +58,13 @@ QByteArray BytesToHex(const tduomenys& bytes) {
     return text;
 }
 
-QByteArray BytesToText(const tduomenys& bytes) { return ToQByteArray(bytes); }
+QByteArray BytesToText(const tduomenys& bytes) {
+    return ToQByteArray(bytes);
+}
 
-tduomenys TextToBytes(const QByteArray& text) { return FromQByteArray(text); }
+tduomenys TextToBytes(const QByteArray& text) {
+    return FromQByteArray(text);
+}
 
 QString UCS2BEToWide(const tduomenys& bytes) {
     QString text;
@@ -76,7 +80,9 @@ QString RemoveNulChars(const QString& text) {
     return result;
 }
 
-void FillBytes(tduomenys& bytes, std::uint8_t value) { std::fill(bytes.begin(), bytes.end(), value); }
+void FillBytes(tduomenys& bytes, std::uint8_t value) {
+    std::fill(bytes.begin(), bytes.end(), value);
+}
 
 void CopyBytes(tduomenys& destination, const tduomenys& source, std::size_t destinationPos,
                std::size_t count, std::size_t sourcePos) {

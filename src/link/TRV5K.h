@@ -13,6 +13,7 @@
 #include <QMetaMethod>
 #include <QObject>
 #include <QString>
+#include <optional>
 
 class QTimer;
 class TSendGate;
@@ -148,12 +149,18 @@ private:
     void DoDisconnect();
     void HandleCanMemoryReply(const QByteArray& data);
     void SendSequenceStep(quint8 code, quint8 index);
+    bool GateOpen(bool framed) const;
+    void Write(const QByteArray& report);
+    void WriteAndPause(const QByteArray& report);
+    void QueueReport(const QByteArray& report, bool framed);
+    void WritePending(bool limitReached = false);
     void OnWatchdog();
     bool MayWrite() const { return IsConnected && !IsClosing; }
 
     THidLayer* Hid;
     TSendGate* Gate;
     QTimer* Watchdog;
+    QTimer* PendingLimit; // a queued report goes out after this even to a busy module
     HidDeviceId Device = 0;
 
     bool IsConnected = false;
@@ -173,6 +180,13 @@ private:
     quint8 ReportsSeen = 0;
 
     TReadSequence Sequence;
+    // The sequence's next report, waiting for the gate.
+    struct TPendingReport {
+        QByteArray Report;
+        bool Framed;
+    };
+    std::optional<TPendingReport> Pending;
+    bool PendingForced = false;
     bool Recording = false;
     tduomenys Template;
 };

@@ -41,4 +41,6 @@ void THidLayer::DeliverInput(HidDeviceId device, quint8 reportId, const QByteArr
     handler(reportId, data);
 }
 
-void THidLayer::ForgetHandler(HidDeviceId device) { Handlers.remove(device); }
+void THidLayer::ForgetHandler(HidDeviceId device) {
+    Handlers.remove(device);
+}

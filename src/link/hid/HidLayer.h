@@ -46,6 +46,10 @@ public:
     virtual quint16 VendorIdOf(HidDeviceId device) const = 0;
     virtual quint16 ProductIdOf(HidDeviceId device) const = 0;
 
+    // Whether the system is still installing devices (drivers, node rights);
+    // polled before the first read after a module connects.
+    virtual bool InstallationsPending() const { return false; }
+
 signals:
     // The set of present devices changed; also raised once after creation,
     // when the event loop first runs.

@@ -26,7 +26,9 @@ QFile* TraceFile() {
 }
 } // namespace
 
-void THidTrace::StartClock() { Clock(); }
+void THidTrace::StartClock() {
+    Clock();
+}
 
 QByteArray THidTrace::FormatLine(qint64 milliseconds, Direction direction, quint16 vendorId,
                                  quint16 productId, const QByteArray& bytes) {
