@@ -14,6 +14,16 @@ struct TSimUsartLine {
     QByteArray Text;
 };
 
+// The modem and TCP state that the module reports while monitoring.
+struct TSimModemState {
+    quint8 MC55iFlags = 0x4F; // powered up, present, set up, GSM attached, connected
+    quint8 MC55iCR = 0x00;
+    quint8 MC55iSR = 0x00;
+    quint16 TCPSR = 0x3002; // connected, signal 3
+    quint8 OutBufMessCount = 0;
+    quint8 SentCounter = 0;
+};
+
 struct TSimResponseBlock {
     quint8 Code = 0;    // 0x80..0xA1
     QByteArray Payload; // block bytes 2 onward
@@ -22,31 +32,35 @@ struct TSimResponseBlock {
 struct TSimProfile {
     QString ProductString = QStringLiteral("RV5K CAN v6.12");
     QString SerialNumber = QStringLiteral("000000");
-    QByteArray Password;  // USB password; empty: the module never locks
+    QByteArray Password; // USB password; empty: the module never locks
     bool StartLocked = false;
 
     // FN/NN pairs in slot order (at most 128) and the factory defaults.
     std::vector<std::pair<quint8, quint8>> Map;
     std::vector<std::pair<quint8, quint8>> Defaults;
-    QByteArray WriteProgram;                   // the write-program bytes
+    QByteArray WriteProgram;                         // the write-program bytes
     std::vector<std::pair<quint8, quint8>> Programs; // GR/PGR list
-    QList<TSimResponseBlock> Responses;          // response blocks the module holds
-    QList<TSimResponseBlock> SentOnConnect;      // blocks sent once the host listens
+    QList<TSimResponseBlock> Responses;              // response blocks the module holds
+    QList<TSimResponseBlock> SentOnConnect;          // blocks sent once the host listens
     quint32 ZoneStatus = 0;
 
+    bool ModuleError = false; // the error bit of every status report
     bool Monitoring = false;
-    QList<TSimUsartLine> UsartScript;          // repeated while monitoring
+    TSimModemState ModemState;
+    QList<TSimUsartLine> UsartScript; // repeated while monitoring
 
     int LatencyMs = 0;         // delay of every answer
     int StatusIntervalMs = 50; // period of status reports while the host listens
 
     // Faults.
-    QList<int> DropAnswerTo;          // 1-based numbers of requests left unanswered
-    bool StayBusy = false;            // busy in every report, answers nothing
+    QList<int> DropAnswerTo;               // 1-based numbers of requests left unanswered
+    bool StayBusy = false;                 // busy in every report, answers nothing
     std::optional<int> UnplugAfterReports; // pulls itself off the bus after n input reports
-    int GarbageEvery = 0;             // every n-th input report is garbage (0: never)
+    int GarbageEvery = 0;                  // every n-th input report is garbage (0: never)
+    quint32 GarbageSeed = 1;               // the garbage repeats from run to run
 
-    // Returns no profile and sets error on a file that cannot be read or parsed.
+    // Returns no profile and sets error (the file, then what is wrong) on a
+    // file that cannot be read or holds a damaged profile.
     static std::optional<TSimProfile> LoadFile(const QString& path, QString* error);
     static std::optional<TSimProfile> FromJson(const QByteArray& json, QString* error);
 };

@@ -28,6 +28,7 @@ TRV5K::TRV5K(THidLayer* hidLayer, QObject* parent) : QObject(parent), Hid(hidLay
     Watchdog = new QTimer(this);
     Watchdog->setSingleShot(true);
     Watchdog->setInterval(SequenceWatchdogMs);
+    Watchdog->setTimerType(Qt::PreciseTimer); // a coarse timer may fire up to 5% early
     connect(Watchdog, &QTimer::timeout, this, &TRV5K::OnWatchdog);
     PendingLimit = new QTimer(this);
     PendingLimit->setSingleShot(true);
@@ -265,14 +266,21 @@ void TRV5K::GetZoneStatus() {
 void TRV5K::ProcessInputReport(const QByteArray& data) {
     using namespace InputReport;
     try {
+        const TKind kind = KindOf(data);
         if (HasStatusByte(data)) {
             const TStatus status = DecodeStatus(ByteAt(data, StatusByteIndex));
             BusyFlag = status.Busy;
-            ModuleErrorFlag = status.ModuleError;
-            MonitoringFlag = status.Monitoring;
-            LockedFlag = status.Locked;
+            // Replies carry their reply code in the status byte's place; its
+            // low bits would read as "monitoring" and "locked" and raise a
+            // password box for a module that is not locked. Only the busy bit
+            // (clear in every reply code) is taken from them.
+            if (kind != TKind::CanMemory && kind != TKind::ZoneStatus) {
+                ModuleErrorFlag = status.ModuleError;
+                MonitoringFlag = status.Monitoring;
+                LockedFlag = status.Locked;
+            }
         }
-        switch (KindOf(data)) {
+        switch (kind) {
         case TKind::Status: {
             if (MonitoringFlag) {
                 const TStateBlock state = DecodeStateBlock(data);

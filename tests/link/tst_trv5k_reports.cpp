@@ -221,17 +221,30 @@ private slots:
         QVERIFY(at[2] - at[1] >= TSendGate::PauseMs);
     }
 
-    void flagsComeFromByteTwoOfEveryReport() {
+    void flagsComeFromByteTwoOfStatusReports() {
         TLinkFixture f;
         QVERIFY(f.Connect(0xD0)); // busy, error, locked
         QVERIFY(f.Link.Busy());
         QVERIFY(f.Link.ModuleError());
         QVERIFY(f.Link.Locked());
         QVERIFY(!f.Link.Monitoring());
-        f.Module.MemoryReply(0x3D, QByteArray(8, '\0'), 0); // "=": bits 5 and 4 set
+        f.Module.Status(0x10);
         QTRY_VERIFY(!f.Link.Busy());
-        QVERIFY(f.Link.Monitoring());
+        QVERIFY(!f.Link.ModuleError());
+        // A reply's code stands where the status byte does: "=" is 0x3D and
+        // "d" 0x64, but neither makes the module monitoring or unlocks it.
+        f.Module.Status(0x90); // busy and locked
+        QTRY_VERIFY(f.Link.Busy());
+        f.Module.MemoryReply(0x3D, QByteArray(8, '\0'), 0);
+        QTRY_VERIFY(!f.Link.Busy());
         QVERIFY(f.Link.Locked());
+        QVERIFY(!f.Link.Monitoring());
+        f.Module.Status(0x00);
+        QTRY_VERIFY(!f.Link.Locked());
+        f.Module.Send(QByteArray::fromHex("402564 00000001"));
+        TLinkFixture::Settle();
+        QVERIFY(!f.Link.Locked());
+        QVERIFY(!f.Link.Monitoring());
         QVERIFY(!f.Link.ModuleError());
     }
 

@@ -1,0 +1,339 @@
+#include "SimProfile.h"
+
+#include "SimProtocol.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <cmath>
+
+namespace {
+
+constexpr qint64 kMaxProfileFileBytes = 4 * 1024 * 1024;
+constexpr quint32 kMaxCount = 1000000000;
+constexpr quint32 kMaxMilliseconds = 60000;
+
+// Thrown inside this file only: the first thing wrong with the profile.
+struct TBadProfile {
+    QString Text;
+};
+
+[[noreturn]] void Fail(const QString& where, const QString& what) {
+    throw TBadProfile{where.isEmpty() ? what : where + QStringLiteral(": ") + what};
+}
+
+QString At(const QString& where, qsizetype index) {
+    return QStringLiteral("%1[%2]").arg(where).arg(index);
+}
+
+QString Key(const QString& where, const QString& key) {
+    return where.isEmpty() ? key : where + QLatin1Char('.') + key;
+}
+
+void CheckKeys(const QJsonObject& object, const QString& where, const QStringList& known) {
+    for (auto it = object.begin(); it != object.end(); ++it)
+        if (!known.contains(it.key()))
+            Fail(where, QStringLiteral("unknown key \"%1\"").arg(it.key()));
+}
+
+// A JSON number or a "0x.." string, whole and within [min, max].
+quint32 Number(const QJsonValue& value, const QString& where, quint32 min, quint32 max) {
+    double number = 0;
+    QString shown;
+    if (value.isDouble()) {
+        number = value.toDouble();
+        shown = QString::number(number, 'g', 17);
+        if (!std::isfinite(number) || std::floor(number) != number)
+            Fail(where, QStringLiteral("%1 is not a whole number").arg(shown));
+    } else if (value.isString()) {
+        const QString text = value.toString();
+        shown = QLatin1Char('"') + text + QLatin1Char('"');
+        bool ok = false;
+        const bool hex = text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive);
+        const qulonglong parsed = hex ? text.mid(2).toULongLong(&ok, 16) : 0;
+        if (!hex || !ok || text.size() > 18)
+            Fail(where, QStringLiteral("%1 is not a number (write 12 or \"0x0C\")").arg(shown));
+        number = double(parsed);
+    } else {
+        Fail(where, QStringLiteral("expected a number or a \"0x..\" text"));
+    }
+    if (number < min)
+        Fail(where, QStringLiteral("%1 is below %2").arg(shown).arg(min));
+    if (number > max)
+        Fail(where, QStringLiteral("%1 is over %2").arg(shown).arg(max));
+    return quint32(number);
+}
+
+quint8 Byte(const QJsonValue& value, const QString& where) {
+    return quint8(Number(value, where, 0, 255));
+}
+
+bool Bool(const QJsonValue& value, const QString& where) {
+    if (!value.isBool())
+        Fail(where, QStringLiteral("expected true or false"));
+    return value.toBool();
+}
+
+QString Text(const QJsonValue& value, const QString& where) {
+    if (!value.isString())
+        Fail(where, QStringLiteral("expected a text"));
+    return value.toString();
+}
+
+QByteArray Text8(const QJsonValue& value, const QString& where) {
+    const QString text = Text(value, where);
+    for (const QChar c : text)
+        if (c.unicode() > 0xFF)
+            Fail(where, QStringLiteral("only 8-bit characters (U+0000 to U+00FF) are allowed"));
+    return text.toLatin1();
+}
+
+QJsonArray List(const QJsonValue& value, const QString& where) {
+    if (!value.isArray())
+        Fail(where, QStringLiteral("expected a list"));
+    return value.toArray();
+}
+
+QJsonObject Object(const QJsonValue& value, const QString& where) {
+    if (!value.isObject())
+        Fail(where, QStringLiteral("expected an object"));
+    return value.toObject();
+}
+
+// Hexadecimal digits, blanks between them allowed.
+QByteArray Hex(const QJsonValue& value, const QString& where, int maxBytes) {
+    QString digits = Text(value, where);
+    digits.remove(QLatin1Char(' '));
+    for (const QChar c : digits)
+        if (!c.isDigit() && !QStringLiteral("abcdefABCDEF").contains(c))
+            Fail(where, QStringLiteral("'%1' is not a hexadecimal digit").arg(c));
+    if (digits.size() % 2 != 0)
+        Fail(where, QStringLiteral("odd number of hexadecimal digits"));
+    const QByteArray bytes = QByteArray::fromHex(digits.toLatin1());
+    if (bytes.size() > maxBytes)
+        Fail(where, QStringLiteral("%1 bytes, at most %2").arg(bytes.size()).arg(maxBytes));
+    return bytes;
+}
+
+std::vector<std::pair<quint8, quint8>> Pairs(const QJsonValue& value, const QString& where,
+                                             int maxCount, const QString& noun,
+                                             const QString& pairShape) {
+    const QJsonArray list = List(value, where);
+    if (list.size() > maxCount)
+        Fail(where, QStringLiteral("%1 %2, at most %3").arg(list.size()).arg(noun).arg(maxCount));
+    std::vector<std::pair<quint8, quint8>> pairs;
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        const QString here = At(where, i);
+        const QJsonArray pair = list[i].toArray();
+        if (!list[i].isArray() || pair.size() != 2)
+            Fail(here, QStringLiteral("expected a pair %1").arg(pairShape));
+        pairs.emplace_back(Byte(pair[0], At(here, 0)), Byte(pair[1], At(here, 1)));
+    }
+    return pairs;
+}
+
+QList<TSimResponseBlock> Blocks(const QJsonValue& value, const QString& where) {
+    QList<TSimResponseBlock> blocks;
+    const QJsonArray list = List(value, where);
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        const QString here = At(where, i);
+        const QJsonObject entry = Object(list[i], here);
+        CheckKeys(entry, here, {QStringLiteral("code"), QStringLiteral("payload")});
+        if (!entry.contains(QLatin1String("code")))
+            Fail(here, QStringLiteral("\"code\" is missing"));
+        TSimResponseBlock block;
+        block.Code = Byte(entry[QLatin1String("code")], Key(here, QStringLiteral("code")));
+        if (entry.contains(QLatin1String("payload")))
+            block.Payload = Hex(entry[QLatin1String("payload")],
+                                Key(here, QStringLiteral("payload")), SimWire::kMaxResponsePayload);
+        blocks.append(block);
+    }
+    return blocks;
+}
+
+QList<TSimUsartLine> Usart(const QJsonValue& value, const QString& where) {
+    QList<TSimUsartLine> lines;
+    const QJsonArray list = List(value, where);
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        const QString here = At(where, i);
+        const QJsonObject entry = Object(list[i], here);
+        CheckKeys(entry, here,
+                  {QStringLiteral("dir"), QStringLiteral("text"), QStringLiteral("hex")});
+        TSimUsartLine line;
+        const QString dir = Text(entry[QLatin1String("dir")], Key(here, QStringLiteral("dir")));
+        if (dir != QLatin1String("out") && dir != QLatin1String("in"))
+            Fail(Key(here, QStringLiteral("dir")), QStringLiteral("expected \"out\" or \"in\""));
+        line.OutGoing = dir == QLatin1String("out");
+        const bool hasText = entry.contains(QLatin1String("text"));
+        if (hasText == entry.contains(QLatin1String("hex")))
+            Fail(here, QStringLiteral("needs either \"text\" or \"hex\""));
+        line.Text = hasText
+                        ? Text8(entry[QLatin1String("text")], Key(here, QStringLiteral("text")))
+                        : Hex(entry[QLatin1String("hex")], Key(here, QStringLiteral("hex")), 4096);
+        lines.append(line);
+    }
+    return lines;
+}
+
+TSimModemState ModemState(const QJsonValue& value, const QString& where) {
+    const QJsonObject object = Object(value, where);
+    CheckKeys(object, where,
+              {QStringLiteral("mc55iFlags"), QStringLiteral("mc55iCR"), QStringLiteral("mc55iSR"),
+               QStringLiteral("tcpsr"), QStringLiteral("outBufMessCount"),
+               QStringLiteral("sentCounter")});
+    TSimModemState state;
+    const auto byteOf = [&](const char* key, quint8& field) {
+        if (object.contains(QLatin1String(key)))
+            field = Byte(object[QLatin1String(key)], Key(where, QLatin1String(key)));
+    };
+    byteOf("mc55iFlags", state.MC55iFlags);
+    byteOf("mc55iCR", state.MC55iCR);
+    byteOf("mc55iSR", state.MC55iSR);
+    byteOf("outBufMessCount", state.OutBufMessCount);
+    byteOf("sentCounter", state.SentCounter);
+    if (object.contains(QLatin1String("tcpsr")))
+        state.TCPSR = quint16(
+            Number(object[QLatin1String("tcpsr")], Key(where, QStringLiteral("tcpsr")), 0, 0xFFFF));
+    return state;
+}
+
+void Faults(const QJsonValue& value, const QString& where, TSimProfile& profile) {
+    const QJsonObject object = Object(value, where);
+    CheckKeys(object, where,
+              {QStringLiteral("dropAnswerTo"), QStringLiteral("stayBusy"),
+               QStringLiteral("unplugAfterReports"), QStringLiteral("garbageEvery"),
+               QStringLiteral("garbageSeed")});
+    const auto key = [&](const char* name) { return Key(where, QLatin1String(name)); };
+    if (object.contains(QLatin1String("dropAnswerTo"))) {
+        const QJsonArray list = List(object[QLatin1String("dropAnswerTo")], key("dropAnswerTo"));
+        for (qsizetype i = 0; i < list.size(); ++i)
+            profile.DropAnswerTo.append(
+                int(Number(list[i], At(key("dropAnswerTo"), i), 1, kMaxCount)));
+    }
+    if (object.contains(QLatin1String("stayBusy")))
+        profile.StayBusy = Bool(object[QLatin1String("stayBusy")], key("stayBusy"));
+    if (const QJsonValue unplug = object[QLatin1String("unplugAfterReports")];
+        !unplug.isUndefined() && !unplug.isNull())
+        profile.UnplugAfterReports = int(Number(unplug, key("unplugAfterReports"), 1, kMaxCount));
+    if (object.contains(QLatin1String("garbageEvery")))
+        profile.GarbageEvery =
+            int(Number(object[QLatin1String("garbageEvery")], key("garbageEvery"), 0, kMaxCount));
+    if (object.contains(QLatin1String("garbageSeed")))
+        profile.GarbageSeed =
+            Number(object[QLatin1String("garbageSeed")], key("garbageSeed"), 0, 0xFFFFFFFF);
+}
+
+TSimProfile Parse(const QJsonObject& root) {
+    CheckKeys(root, {},
+              {QStringLiteral("comment"), QStringLiteral("product"), QStringLiteral("serial"),
+               QStringLiteral("password"), QStringLiteral("locked"), QStringLiteral("map"),
+               QStringLiteral("defaults"), QStringLiteral("writeProgram"),
+               QStringLiteral("programs"), QStringLiteral("responses"),
+               QStringLiteral("sentOnConnect"), QStringLiteral("zoneStatus"),
+               QStringLiteral("moduleError"), QStringLiteral("monitoring"),
+               QStringLiteral("modemState"), QStringLiteral("usart"), QStringLiteral("latencyMs"),
+               QStringLiteral("statusIntervalMs"), QStringLiteral("faults")});
+    TSimProfile profile;
+    const auto has = [&](const char* key) { return root.contains(QLatin1String(key)); };
+    const auto get = [&](const char* key) { return root[QLatin1String(key)]; };
+    const QString slotsNoun = QStringLiteral("slots");
+    const QString fnPair = QStringLiteral("[FN, NN]");
+    if (has("comment"))
+        Text(get("comment"), QStringLiteral("comment"));
+    if (has("product"))
+        profile.ProductString = Text(get("product"), QStringLiteral("product"));
+    if (has("serial"))
+        profile.SerialNumber = Text(get("serial"), QStringLiteral("serial"));
+    if (has("password")) {
+        profile.Password = Text8(get("password"), QStringLiteral("password"));
+        if (profile.Password.size() > SimWire::kPasswordWidth)
+            Fail(QStringLiteral("password"),
+                 QStringLiteral("longer than %1 characters, so it could never be sent")
+                     .arg(SimWire::kPasswordWidth));
+    }
+    if (has("locked"))
+        profile.StartLocked = Bool(get("locked"), QStringLiteral("locked"));
+    if (profile.StartLocked && profile.Password.isEmpty())
+        Fail(QStringLiteral("locked"), QStringLiteral("a module without a password cannot lock"));
+    if (has("map"))
+        profile.Map =
+            Pairs(get("map"), QStringLiteral("map"), SimWire::kMapSlots, slotsNoun, fnPair);
+    if (has("defaults"))
+        profile.Defaults = Pairs(get("defaults"), QStringLiteral("defaults"), SimWire::kMapSlots,
+                                 slotsNoun, fnPair);
+    if (has("writeProgram"))
+        profile.WriteProgram =
+            Hex(get("writeProgram"), QStringLiteral("writeProgram"), SimWire::kWriteProgMaxBytes);
+    if (has("programs"))
+        profile.Programs = Pairs(get("programs"), QStringLiteral("programs"), SimWire::kMaxPrograms,
+                                 QStringLiteral("programs"), QStringLiteral("[GR, PGR]"));
+    if (has("responses"))
+        profile.Responses = Blocks(get("responses"), QStringLiteral("responses"));
+    if (has("sentOnConnect"))
+        profile.SentOnConnect = Blocks(get("sentOnConnect"), QStringLiteral("sentOnConnect"));
+    if (has("zoneStatus"))
+        profile.ZoneStatus = Number(get("zoneStatus"), QStringLiteral("zoneStatus"), 0, 0xFFFFFFFF);
+    if (has("moduleError"))
+        profile.ModuleError = Bool(get("moduleError"), QStringLiteral("moduleError"));
+    if (has("monitoring"))
+        profile.Monitoring = Bool(get("monitoring"), QStringLiteral("monitoring"));
+    if (has("modemState"))
+        profile.ModemState = ModemState(get("modemState"), QStringLiteral("modemState"));
+    if (has("usart"))
+        profile.UsartScript = Usart(get("usart"), QStringLiteral("usart"));
+    if (has("latencyMs"))
+        profile.LatencyMs =
+            int(Number(get("latencyMs"), QStringLiteral("latencyMs"), 0, kMaxMilliseconds));
+    if (has("statusIntervalMs"))
+        profile.StatusIntervalMs = int(Number(
+            get("statusIntervalMs"), QStringLiteral("statusIntervalMs"), 1, kMaxMilliseconds));
+    if (has("faults"))
+        Faults(get("faults"), QStringLiteral("faults"), profile);
+    return profile;
+}
+
+} // namespace
+
+std::optional<TSimProfile> TSimProfile::LoadFile(const QString& path, QString* error) {
+    const QString shownPath = QDir::toNativeSeparators(path);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = QStringLiteral("%1: cannot be read (%2)").arg(shownPath, file.errorString());
+        return std::nullopt;
+    }
+    if (file.size() > kMaxProfileFileBytes) {
+        if (error)
+            *error = QStringLiteral("%1: too large for a profile").arg(shownPath);
+        return std::nullopt;
+    }
+    QString what;
+    std::optional<TSimProfile> profile = FromJson(file.readAll(), &what);
+    if (!profile && error)
+        *error = shownPath + QStringLiteral(": ") + what;
+    return profile;
+}
+
+std::optional<TSimProfile> TSimProfile::FromJson(const QByteArray& json, QString* error) {
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
+    QString what;
+    if (parseError.error != QJsonParseError::NoError)
+        what = QStringLiteral("not valid JSON (%1 at offset %2)")
+                   .arg(parseError.errorString())
+                   .arg(parseError.offset);
+    else if (!document.isObject())
+        what = QStringLiteral("the profile must be a JSON object");
+    if (what.isEmpty()) {
+        try {
+            return Parse(document.object());
+        } catch (const TBadProfile& bad) {
+            what = bad.Text;
+        }
+    }
+    if (error)
+        *error = what;
+    return std::nullopt;
+}
