@@ -1,5 +1,6 @@
 // CPU time of the whole process while a simulated module sits connected and
 // idle, reporting its status every 50 ms as the real one does.
+#include "ProcessCpu.h"
 #include "link/TRV5K.h"
 #include "link/hid/SimHidBus.h"
 #include "sim/SimRv5kModule.h"
@@ -9,14 +10,6 @@
 #include <QEventLoop>
 #include <QTimer>
 #include <cstdio>
-#include <sys/resource.h>
-
-static double CpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
-           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
@@ -36,12 +29,12 @@ int main(int argc, char** argv) {
     if (!link.Connected())
         return 1;
 
-    const double cpuStart = CpuSeconds();
+    const double cpuStart = ProcessCpuSeconds();
     QElapsedTimer wall;
     wall.start();
     QTimer::singleShot(seconds * 1000, &app, &QCoreApplication::quit);
     app.exec();
-    const double cpu = CpuSeconds() - cpuStart;
+    const double cpu = ProcessCpuSeconds() - cpuStart;
     const double share = 100.0 * cpu / (wall.elapsed() / 1000.0);
     std::printf("idle with a connected module for %d s: %d status reports processed\n", seconds,
                 reports);

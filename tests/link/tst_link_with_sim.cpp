@@ -126,7 +126,8 @@ private slots:
         QVERIFY(f.Link.Monitoring());
         QVERIFY(!state.isEmpty());
         QCOMPARE(usart[0][0].toByteArray() + usart[1][0].toByteArray(),
-                 usart[0][1].toBool() ? QByteArray("AT+CSQ+CSQ: 20,0") : QByteArray("+CSQ: 20,0AT+CSQ"));
+                 usart[0][1].toBool() ? QByteArray("AT+CSQ+CSQ: 20,0")
+                                      : QByteArray("+CSQ: 20,0AT+CSQ"));
     }
 
     void lockedModuleOpensWithItsPassword() {

@@ -1,0 +1,44 @@
+#include "HintStyle.h"
+
+#include <QApplication>
+#include <QHelpEvent>
+#include <QStyleFactory>
+#include <QTextDocument>
+#include <QToolTip>
+#include <QWidget>
+
+THintStyle::THintStyle() : QProxyStyle(QStyleFactory::create(QApplication::style()->name())) {}
+
+void THintStyle::Install() {
+    if (qobject_cast<THintStyle*>(QApplication::style()))
+        return;
+    auto* style = new THintStyle;
+    QApplication::setStyle(style);
+    qApp->installEventFilter(style);
+}
+
+int THintStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                          QStyleHintReturn* returnData) const {
+    if (hint == SH_ToolTip_WakeUpDelay)
+        return WakeUpDelayMs;
+    return QProxyStyle::styleHint(hint, option, widget, returnData);
+}
+
+bool THintStyle::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::ToolTip || !watched->isWidgetType())
+        return QProxyStyle::eventFilter(watched, event);
+    auto* widget = static_cast<QWidget*>(watched);
+    QString text = widget->toolTip();
+    if (text.isEmpty())
+        return QProxyStyle::eventFilter(watched, event);
+
+    // A plain hint wider than the wrap width becomes a wrapping rich text one.
+    if (!Qt::mightBeRichText(text) &&
+        QFontMetrics(QToolTip::font()).horizontalAdvance(text) > WrapWidth)
+        text = QStringLiteral("<table width=\"%1\"><tr><td>%2</td></tr></table>")
+                   .arg(WrapWidth)
+                   .arg(text.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>")));
+    const auto* help = static_cast<QHelpEvent*>(event);
+    QToolTip::showText(help->globalPos(), text, widget, QRect(), ShowTimeMs);
+    return true;
+}

@@ -1,0 +1,122 @@
+#include "MainWindowUi.h"
+
+#include "BackgroundPicture.h"
+#include "ui/Lamp.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QMainWindow>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace {
+const QString ConnectText = QStringLiteral("Please connect TLX2 module...");
+
+template <typename T> T* Named(T* widget, const char* name) {
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+} // namespace
+
+QWidget* TMainWindowUi::AddPage(const char* name, const char* caption, QVBoxLayout** layout) {
+    QWidget* page = Named(new QWidget, name);
+    *layout = new QVBoxLayout(page);
+    (*layout)->setAlignment(Qt::AlignTop);
+    PageControl1->addTab(page, QString::fromLatin1(caption));
+    return page;
+}
+
+QWidget* TMainWindowUi::CreateBottomBar() {
+    QWidget* bar = Named(new QWidget, "BottomPanel");
+    LanguageBox = Named(new QComboBox, "LanguageBox");
+    LanguageBox->setMinimumWidth(140);
+    SaveButton = Named(new QPushButton(QStringLiteral("Save")), "SaveButton");
+    DefaultButton = Named(new QPushButton(QStringLiteral("Set default")), "DefaultButton");
+    ScanBaseButton =
+        Named(new QPushButton(QStringLiteral("Scan for another base")), "ScanBaseButton");
+    ScanBaseButton->hide();
+
+    auto* layout = new QHBoxLayout(bar);
+    layout->setContentsMargins(8, 4, 8, 4);
+    layout->addWidget(LanguageBox);
+    layout->addStretch(1);
+    layout->addWidget(ScanBaseButton);
+    layout->addWidget(DefaultButton);
+    layout->addWidget(SaveButton);
+    return bar;
+}
+
+void TMainWindowUi::CreateStatusBar(QMainWindow* window) {
+    QStatusBar* status = Named(new QStatusBar, "StatusBar1");
+    window->setStatusBar(status);
+    StatusLabel = Named(new QLabel(QStringLiteral("No Module")), "StatusLabel");
+    PingTimeOutLabel = Named(new QLabel(QStringLiteral("(Ping TimeOut)")), "PingTimeOutLabel");
+    PingTimeOutLabel->hide();
+    status->addWidget(StatusLabel, 1);
+    status->addPermanentWidget(PingTimeOutLabel);
+    Lamp1 = Named(new TLamp, "Lamp1");
+    Lamp2 = Named(new TLamp, "Lamp2");
+    Lamp3 = Named(new TLamp, "Lamp3");
+    for (TLamp* lamp : {Lamp1, Lamp2, Lamp3})
+        status->addPermanentWidget(lamp);
+}
+
+void TMainWindowUi::Setup(QMainWindow* window) {
+    ScrollBox = Named(new QScrollArea, "ScrollBox");
+    ScrollBox->setFrameShape(QFrame::NoFrame);
+    ScrollBox->setWidgetResizable(true);
+    ScrollBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ScrollBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Content = Named(new QWidget, "ContentPanel");
+    ScrollBox->setWidget(Content);
+    window->setCentralWidget(ScrollBox);
+
+    // The empty state: the picture with the request to connect a module.
+    QWidget* picturePanel = Named(new QWidget, "PicturePanel");
+    Image1 = Named(new TBackgroundPicture, "Image1");
+    Label1 = Named(new QLabel(ConnectText), "Label1");
+    Label2 = Named(new QLabel(ConnectText), "Label2");
+    Label2->hide();
+    for (QLabel* label : {Label1, Label2}) {
+        label->setAlignment(Qt::AlignCenter);
+        QFont font = label->font();
+        font.setPointSizeF(font.pointSizeF() * 1.3);
+        label->setFont(font);
+    }
+    auto* pictureLayout = new QVBoxLayout(picturePanel);
+    pictureLayout->addWidget(Image1, 1);
+    pictureLayout->addWidget(Label1);
+    pictureLayout->addWidget(Label2);
+
+    // The settings panel lies over the picture while it is shown.
+    PageControl1 = Named(new QTabWidget, "PageControl1");
+    PageControl1->setAutoFillBackground(true);
+    TabCar = AddPage("TabCar", "TntTabSheet10", &CarLayout);
+    TabSettings = AddPage("TabSettings", "Alarm system settings", &SettingsLayout);
+    TabTemplates = AddPage("TabTemplates", "Templates", &TemplatesLayout);
+    TabLog = AddPage("TabLog", "Log", &LogLayout);
+    TabAutoStart = AddPage("TabAutoStart", "Automatic engine start settings", &AutoStartLayout);
+
+    ReadOnConnectBox = Named(new QCheckBox(QStringLiteral("Read MQR-CAN settings on connect")),
+                             "ReadOnConnectBox");
+    ReadOnConnectBox->setChecked(true);
+    TemplatesLayout->addWidget(ReadOnConnectBox);
+    ReadSettingsButton =
+        Named(new QPushButton(QStringLiteral("Read settings")), "ReadSettingsButton");
+    LogLayout->addWidget(ReadSettingsButton, 0, Qt::AlignLeft);
+
+    auto* centre = new QGridLayout;
+    centre->addWidget(picturePanel, 0, 0);
+    centre->addWidget(PageControl1, 0, 0);
+
+    auto* layout = new QVBoxLayout(Content);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addLayout(centre, 1);
+    layout->addWidget(CreateBottomBar());
+    CreateStatusBar(window);
+}

@@ -1,0 +1,211 @@
+#include "SettingsFile.h"
+
+#include "AppFolders.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QList>
+#include <QSaveFile>
+#include <optional>
+
+namespace {
+struct TIniLine {
+    QByteArray Text; // without its line end
+    QByteArray End;  // "\r\n", "\n", "\r" or empty on an unterminated last line
+};
+
+QList<TIniLine> SplitLines(const QByteArray& content) {
+    QList<TIniLine> lines;
+    qsizetype start = 0;
+    while (start < content.size()) {
+        qsizetype end = start;
+        while (end < content.size() && content[end] != '\n' && content[end] != '\r')
+            ++end;
+        TIniLine line{content.mid(start, end - start), {}};
+        if (end < content.size()) {
+            const bool crlf =
+                content[end] == '\r' && end + 1 < content.size() && content[end + 1] == '\n';
+            line.End = content.mid(end, crlf ? 2 : 1);
+        }
+        lines.append(line);
+        start = end + line.End.size();
+    }
+    return lines;
+}
+
+bool SameName(const QByteArray& a, const QByteArray& b) {
+    return a.toLower() == b.toLower();
+}
+
+// The name of a "[section]" line.
+std::optional<QByteArray> SectionName(const QByteArray& line) {
+    const QByteArray text = line.trimmed();
+    if (!text.startsWith('['))
+        return std::nullopt;
+    const qsizetype close = text.indexOf(']');
+    if (close < 0)
+        return std::nullopt;
+    return text.mid(1, close - 1).trimmed();
+}
+
+// The key of a "key=value" line; comments and lines without "=" have none.
+std::optional<QByteArray> KeyName(const QByteArray& line) {
+    const QByteArray text = line.trimmed();
+    if (text.startsWith(';'))
+        return std::nullopt;
+    const qsizetype equals = line.indexOf('=');
+    if (equals < 0)
+        return std::nullopt;
+    const QByteArray key = line.left(equals).trimmed();
+    if (key.isEmpty())
+        return std::nullopt;
+    return key;
+}
+
+QByteArray ValueOf(const QByteArray& line) {
+    QByteArray value = line.mid(line.indexOf('=') + 1).trimmed();
+    // A hand-edited value may be quoted; the quotes are not part of it.
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front())
+        value = value.mid(1, value.size() - 2);
+    return value;
+}
+
+// Line index of the section's header, and of its key within the section.
+struct TKeyPosition {
+    qsizetype Section = -1;
+    qsizetype Key = -1;
+    qsizetype LastEntry = -1; // last non-blank line of the section
+};
+
+TKeyPosition Locate(const QList<TIniLine>& lines, const QByteArray& section,
+                    const QByteArray& key) {
+    TKeyPosition found;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (const auto name = SectionName(lines[i].Text)) {
+            if (found.Section >= 0)
+                break; // the first matching section is the one that counts
+            if (SameName(*name, section))
+                found.Section = found.LastEntry = i;
+            continue;
+        }
+        if (found.Section < 0)
+            continue;
+        if (!lines[i].Text.trimmed().isEmpty())
+            found.LastEntry = i;
+        if (const auto name = KeyName(lines[i].Text); name && SameName(*name, key)) {
+            found.Key = i;
+            break;
+        }
+    }
+    return found;
+}
+
+std::optional<QByteArray> ReadContent(const QString& path) {
+    QFile file(path);
+    if (!file.exists())
+        return QByteArray();
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return file.readAll();
+}
+
+QByteArray DefaultLineEnd() {
+#ifdef Q_OS_WIN
+    return QByteArrayLiteral("\r\n");
+#else
+    return QByteArrayLiteral("\n");
+#endif
+}
+
+// A value cannot span lines: the rest would become lines of their own.
+QByteArray SingleLine(const QByteArray& text) {
+    qsizetype end = 0;
+    while (end < text.size() && text[end] != '\n' && text[end] != '\r')
+        ++end;
+    return text.left(end);
+}
+} // namespace
+
+QByteArray TSettingsFile::Read(const QByteArray& section, const QByteArray& key,
+                               const QByteArray& defaultValue) const {
+    const std::optional<QByteArray> content = ReadContent(FilePath);
+    if (!content)
+        return defaultValue;
+    const QList<TIniLine> lines = SplitLines(*content);
+    const TKeyPosition position = Locate(lines, section, key);
+    if (position.Key < 0)
+        return defaultValue;
+    return ValueOf(lines[position.Key].Text);
+}
+
+bool TSettingsFile::Write(const QByteArray& section, const QByteArray& key, const QByteArray& value,
+                          QString* error) const {
+    const auto fail = [&] {
+        if (error)
+            *error = WriteErrorText(FilePath);
+        return false;
+    };
+    // An existing file that cannot be read must not be replaced by one key.
+    const std::optional<QByteArray> content = ReadContent(FilePath);
+    if (!content)
+        return fail();
+
+    QList<TIniLine> lines = SplitLines(*content);
+    QByteArray lineEnd = DefaultLineEnd();
+    for (const TIniLine& line : std::as_const(lines))
+        if (!line.End.isEmpty()) {
+            lineEnd = line.End;
+            break;
+        }
+    const QByteArray cleanValue = SingleLine(value);
+    const auto terminate = [&](qsizetype index) {
+        if (index >= 0 && lines[index].End.isEmpty())
+            lines[index].End = lineEnd;
+    };
+
+    const TKeyPosition position = Locate(lines, section, key);
+    if (position.Key >= 0) {
+        TIniLine& line = lines[position.Key];
+        line.Text = line.Text.left(line.Text.indexOf('=') + 1) + cleanValue;
+    } else if (position.Section >= 0) {
+        terminate(position.LastEntry);
+        lines.insert(position.LastEntry + 1, TIniLine{key + '=' + cleanValue, lineEnd});
+    } else {
+        terminate(lines.size() - 1);
+        lines.append(TIniLine{'[' + section + ']', lineEnd});
+        lines.append(TIniLine{key + '=' + cleanValue, lineEnd});
+    }
+
+    QByteArray output;
+    for (const TIniLine& line : std::as_const(lines))
+        output += line.Text + line.End;
+
+    const QFileInfo info(FilePath);
+    if (!QDir().mkpath(info.absolutePath()))
+        return fail();
+    QSaveFile file(FilePath);
+    if (!file.open(QIODevice::WriteOnly) || file.write(output) != output.size() || !file.commit())
+        return fail();
+    return true;
+}
+
+QString TSettingsFile::WriteErrorText(const QString& path) {
+    return QStringLiteral("Unable to write to %1")
+        .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
+}
+
+QString SettingsFilePath() {
+    return AppDataFolder() + QStringLiteral("Settings.ini");
+}
+
+QByteArray ReadSetting(const QByteArray& section, const QByteArray& key,
+                       const QByteArray& defaultValue) {
+    return TSettingsFile(SettingsFilePath()).Read(section, key, defaultValue);
+}
+
+bool WriteSetting(const QByteArray& section, const QByteArray& key, const QByteArray& value,
+                  QString* error) {
+    return TSettingsFile(SettingsFilePath()).Write(section, key, value, error);
+}

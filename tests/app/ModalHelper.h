@@ -1,0 +1,32 @@
+#pragma once
+// Answers the next modal box from the event loop: the code under test runs
+// the box's own loop, so the answer has to come from a timer.
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+// Calls answer with the modal widget once one shows (polled every 10 ms, up to
+// timeoutMs). The returned flag tells whether it was seen.
+inline std::shared_ptr<bool> WhenModal(std::function<void(QWidget*)> answer, int timeoutMs = 5000) {
+    auto seen = std::make_shared<bool>(false);
+    auto* poll = new QTimer;
+    auto clock = std::make_shared<QElapsedTimer>();
+    clock->start();
+    QObject::connect(poll, &QTimer::timeout, poll, [=] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            poll->stop();
+            poll->deleteLater();
+            *seen = true;
+            answer(modal);
+        } else if (clock->elapsed() > timeoutMs) {
+            poll->stop();
+            poll->deleteLater();
+        }
+    });
+    poll->start(10);
+    return seen;
+}
