@@ -15,6 +15,7 @@
 #include "i18n/LanguageFile.h"
 #include "i18n/MessageTable.h"
 #include "link/hid/SimHidBus.h"
+#include "sim/SimRv5kModule.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -120,6 +121,7 @@ private slots:
     void startsInEnglish();
     void russianTranslatesEveryWindow();
     void lithuanianLetters();
+    void connectedModuleKeepsStatus();
     void choiceSurvivesRestart();
     void storedNameNotInList();
     void pickingCurrentLanguageDoesNothing();
@@ -200,6 +202,23 @@ void TestLanguages::lithuanianLetters() {
     QCOMPARE(ui.ReadOnConnectBox->text(),
              QStringLiteral("Prisijungus nuskaityti MQR-CAN nustatymus"));
     QCOMPARE(app.Form()->Messages().WideMess(34), QStringLiteral("Klaida"));
+}
+
+void TestLanguages::connectedModuleKeepsStatus() {
+    TSimProfile profile;
+    profile.SerialNumber = QStringLiteral("L1");
+    TSimRv5kModule module(profile);
+    TStarted app;
+    app.Form()->Controls().ReadOnConnectBox->setChecked(false);
+    app.Bus.Plug(&module);
+    QLabel* status = app.Form()->Controls().StatusLabel;
+    QTRY_VERIFY_WITH_TIMEOUT(status->text().endsWith(QStringLiteral(" SN:L1")), 3000);
+    QVERIFY(app.WaitForLanguages());
+    const QString connected = status->text();
+    app.Pick(Russian);
+    QCOMPARE(status->text(), connected);
+    app.Bus.Unplug(&module);
+    QTRY_COMPARE_WITH_TIMEOUT(status->text(), QStringLiteral("Модуль не подключён"), 3000);
 }
 
 void TestLanguages::choiceSurvivesRestart() {
