@@ -1,8 +1,10 @@
 #include "TForm1.h"
 
+#include "AppFolders.h"
 #include "ConnectRead.h"
 #include "EventWaiter.h"
 #include "HintStyle.h"
+#include "LanguageSwitch.h"
 #include "MessageBox.h"
 #include "SettingsFile.h"
 #include "TForm5.h"
@@ -42,6 +44,13 @@ TForm1::TForm1(THidLayer* hidLayer, QWidget* parent)
     setPalette(white);
     Ui.Setup(this);
     Reader = new TConnectRead(*this, this);
+    LanguageSwitch = new TLanguageSwitch(
+        MessageTable,
+        {this, Ui.LanguageBox, Ui.StatusLabel, [this] { return ActiveLink() == 0; },
+         [this](const QString& error) {
+             ShowMessageBox(error, TMessageBox::Error, TMessageBox::Ok);
+         }},
+        this);
     TimeOut->setSingleShot(true);
     TimeOut->setInterval(TimeOutMs);
     connect(StatusTimer, &QTimer::timeout, this, &TForm1::StatusTimerTick);
@@ -127,9 +136,10 @@ void TForm1::CreateModuleLink() {
 void TForm1::CreateBaseLink() {}
 
 void TForm1::LanguageStartUp() {
+    if (!LanguageSwitch->LoadLanguages(ProgramFolder() + QStringLiteral("comps.txt")))
+        return;
     LanguagesLoaded = true;
-    if (ActiveLink() == 0)
-        Ui.StatusLabel->setText(MessageTable.WideMess(NoModuleMessage));
+    LanguageSwitch->StartUp();
 }
 
 void TForm1::StatusTimerTick() {}

@@ -17,6 +17,7 @@ class THidLayer;
 class TConnectRead;
 class TEventWaiter;
 class TForm5;
+class TLanguageSwitch;
 class TRV5K;
 
 class TForm1 : public QMainWindow, private IReadHost {
@@ -58,6 +59,8 @@ public:
     TRV5K* ModuleLink() const { return Link; }
     THidLayer* HidLayer() const { return Hid; }
     const TMessageTable& Messages() const { return MessageTable; }
+    // The language list and the change of language.
+    TLanguageSwitch* Languages() const { return LanguageSwitch; }
     TMainWindowUi& Controls() { return Ui; }
     // One-shot one-second limit for the links and the map cycle.
     QTimer* TimeOutTimer() const { return TimeOut; }
@@ -127,6 +130,7 @@ private:
     THidLayer* Hid;
     TRV5K* Link = nullptr;
     TConnectRead* Reader = nullptr;
+    TLanguageSwitch* LanguageSwitch = nullptr;
     TEventWaiter* Waiter;
     QPointer<TForm5> Progress;
     QTimer* StatusTimer;

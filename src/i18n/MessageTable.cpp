@@ -1,36 +1,50 @@
 #include "MessageTable.h"
 
-#include <array>
+#include "CaptionTranslator.h"
+#include "LanguageFile.h"
 
-namespace {
-struct TFallbackMessage {
-    int Number;
-    const char* Text;
-};
+bool TMessageTable::LoadLanguageFile(const QString& path, QByteArray* error) {
+    return TLanguageFile::Load(path, &Languages, error);
+}
 
-// English texts for the messages used before the language file is loaded.
-constexpr std::array Fallback{
-    TFallbackMessage{26, "No Module"},
-    TFallbackMessage{33, "The settings could not be read from the module. Check the USB cable "
-                         "and the module's power, then read the settings again."},
-    TFallbackMessage{34, "Error"},
-    TFallbackMessage{35, "Information"},
-    TFallbackMessage{36, "Confirmation"},
-    TFallbackMessage{37, "Warning"},
-    TFallbackMessage{38, "Yes"},
-    TFallbackMessage{39, "No"},
-    TFallbackMessage{40, "Cancel"},
-    TFallbackMessage{41, "Reading TLX2 settings"},
-    TFallbackMessage{42, "Please wait..."},
-    TFallbackMessage{47, "Writing TLX2 settings"},
-    TFallbackMessage{64, "USB password"},
-    TFallbackMessage{65, "The module is locked. Enter its USB password:"},
-};
-} // namespace
+bool TMessageTable::SelectLanguage(const QString& name, QString* applyError) {
+    for (int i = 0; i < Languages.size(); ++i) {
+        if (LanguageName(i) != name)
+            continue;
+        Current = i;
+        CodePage = CodePageOfCharset(Languages[i].Charset);
+        QString error;
+        if (!TCaptionTranslator::Apply(Languages[i], CodePage, &error) && applyError)
+            *applyError = error;
+        return true;
+    }
+    return false;
+}
+
+const tkalba* TMessageTable::CurrentKalba() const {
+    if (Current < 0 || Current >= Languages.size())
+        return nullptr;
+    return &Languages[Current];
+}
+
+QByteArray TMessageTable::GetMessage(int n) const {
+    const tkalba* language = CurrentKalba();
+    if (!language || n < 1 || n > language->Messages.size())
+        return {};
+    return language->Messages[n - 1];
+}
 
 QString TMessageTable::WideMess(int n) const {
-    for (const TFallbackMessage& message : Fallback)
-        if (message.Number == n)
-            return QString::fromLatin1(message.Text);
-    return {};
+    return ToWide(GetMessage(n));
+}
+
+QString TMessageTable::ToWide(const QByteArray& text) const {
+    return ::ToWide(text, CodePage);
+}
+
+QString TMessageTable::LanguageName(int index) const {
+    if (index < 0 || index >= Languages.size())
+        return {};
+    const tkalba& language = Languages[index];
+    return ::ToWide(language.Name, CodePageOfCharset(language.Charset));
 }

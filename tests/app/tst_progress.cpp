@@ -56,6 +56,9 @@ void TestProgress::showsOverNarrowMainWindow() {
 
 void TestProgress::showFromHidden() {
     TMessageTable messages;
+    QByteArray error;
+    QVERIFY(messages.LoadLanguageFile(
+        QCoreApplication::applicationDirPath() + QStringLiteral("/comps.txt"), &error));
     QWidget main;
     main.setGeometry(0, 0, 640, 480);
     main.show();
@@ -129,6 +132,7 @@ void TestProgress::mainWindowShowsMessages() {
     TAppWindows windows(&bus);
     TForm1* form = windows.Form1();
     form->show();
+    QTRY_VERIFY_WITH_TIMEOUT(form->LanguagesLoaded, 3000);
     form->ShowProgress(47);
     QCOMPARE(windows.Form5()->Line1(), QStringLiteral("Writing TLX2 settings"));
     QVERIFY(!form->isEnabled());

@@ -133,6 +133,8 @@ void TestShell::messageBox() {
     QFETCH(int, result);
     TSimHidBus bus;
     TAppWindows windows(&bus);
+    // Titles and captions come from the language file.
+    QTRY_VERIFY_WITH_TIMEOUT(windows.Form1()->LanguagesLoaded, 3000);
     QString seenTitle;
     QStringList seenCaptions;
     WhenModal([&](QWidget* modal) {

@@ -1,0 +1,98 @@
+#include "LanguageSwitch.h"
+
+#include "AppVersion.h"
+#include "SettingsFile.h"
+#include "i18n/MessageTable.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QMainWindow>
+#include <QSignalBlocker>
+
+namespace {
+const QByteArray Section = QByteArrayLiteral("Settings");
+const QByteArray LanguageKey = QByteArrayLiteral("Language");
+const QByteArray DefaultLanguage = QByteArrayLiteral("English");
+} // namespace
+
+TLanguageSwitch::TLanguageSwitch(TMessageTable& table, THost host, QObject* parent)
+    : QObject(parent), Table(table), Host(std::move(host)) {
+    connect(Host.LanguageList, &QComboBox::activated, this, [this] { ChangeLanguage(true); });
+}
+
+bool TLanguageSwitch::LoadLanguages(const QString& path) {
+    QByteArray error;
+    if (Table.LoadLanguageFile(path, &error))
+        return true;
+    Host.ShowError(Table.ToWide(error));
+    return false;
+}
+
+int TLanguageSwitch::StoredLanguage() const {
+    // The key holds a name in its language's own code page.
+    const QByteArray stored = ReadSetting(Section, LanguageKey, DefaultLanguage);
+    for (int i = 0; i < Table.Kalbos().size(); ++i) {
+        const TCodePage codePage = CodePageOfCharset(Table.Kalbos()[i].Charset);
+        if (ToWide(stored, codePage).compare(Table.LanguageName(i), Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+void TLanguageSwitch::StartUp() {
+    const QSignalBlocker quiet(Host.LanguageList);
+    Host.LanguageList->clear();
+    if (Host.NoLinkActive())
+        Host.ConnectionLabel->setText(Table.WideMess(NoModuleMessage));
+    for (int i = 0; i < Table.Kalbos().size(); ++i)
+        Host.LanguageList->addItem(Table.LanguageName(i));
+    // A stored name that is not in the list leaves the list without a choice.
+    Host.LanguageList->setCurrentIndex(StoredLanguage());
+    ChangeLanguage(false);
+}
+
+QByteArray TLanguageSwitch::SettingValue(int language) const {
+    if (language < 0)
+        return {};
+    return Table.Kalbos()[language].Name;
+}
+
+QString TLanguageSwitch::MainCaption() const {
+    QString caption = QString::fromLatin1(DesignedCaption);
+    if (const tkalba* language = Table.CurrentKalba())
+        for (const tforma& window : language->Forms)
+            if (window.Name.compare(Host.Window->objectName().toLatin1(), Qt::CaseInsensitive) ==
+                    0 &&
+                !window.Caption.isEmpty()) {
+                caption = Table.ToWide(window.Caption);
+                break;
+            }
+    return caption + QString::fromLatin1(VersionText);
+}
+
+void TLanguageSwitch::ChangeLanguage(bool skipWhenCurrent) {
+    const QString picked = Host.LanguageList->currentText();
+    const int pickedIndex = Host.LanguageList->currentIndex();
+    if (skipWhenCurrent && LanguageApplied && picked == Table.LanguageName(Table.CurrentLanguage()))
+        return;
+    QString applyError;
+    if (Table.SelectLanguage(picked, &applyError))
+        LanguageApplied = true;
+    if (!applyError.isEmpty()) {
+        Host.ShowError(applyError);
+        return;
+    }
+    // Qt fonts cover every script: the character set needs no font change.
+    Host.Window->setWindowTitle(MainCaption());
+    QString writeError;
+    if (!WriteSetting(Section, LanguageKey, SettingValue(pickedIndex), &writeError)) {
+        Host.ShowError(writeError);
+        return;
+    }
+    if (Host.NoLinkActive())
+        Host.ConnectionLabel->setText(Table.WideMess(NoModuleMessage));
+    emit LanguageChanged();
+    if (QWidget* focused = QApplication::focusWidget())
+        focused->clearFocus();
+}
