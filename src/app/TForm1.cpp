@@ -136,10 +136,21 @@ void TForm1::CreateModuleLink() {
 void TForm1::CreateBaseLink() {}
 
 void TForm1::LanguageStartUp() {
-    if (!LanguageSwitch->LoadLanguages(ProgramFolder() + QStringLiteral("comps.txt")))
-        return;
-    LanguagesLoaded = true;
-    LanguageSwitch->StartUp();
+    if (LanguageSwitch->LoadLanguages(ProgramFolder() + QStringLiteral("comps.txt"))) {
+        LanguagesLoaded = true;
+        LanguageSwitch->StartUp();
+    }
+    LanguageStartUpDone = true;
+    const QList<std::pair<QString, int>> notices = std::exchange(PendingNotices, {});
+    for (const auto& [text, kind] : notices)
+        ShowMessageBox(text, kind, TMessageBox::Ok);
+}
+
+void TForm1::ShowNotice(const QString& text, int kind) {
+    if (LanguageStartUpDone)
+        ShowMessageBox(text, kind, TMessageBox::Ok);
+    else
+        PendingNotices.append({text, kind});
 }
 
 void TForm1::StatusTimerTick() {}
@@ -192,7 +203,7 @@ void TForm1::DevicePermissionDenied(const QString& path, quint16 vendorId, quint
             .arg(vendorId, 4, 16, QLatin1Char('0'))
             .arg(productId, 4, 16, QLatin1Char('0'))
             .arg(path);
-    ShowMessageBox(text, TMessageBox::Warning, TMessageBox::Ok);
+    ShowNotice(text, TMessageBox::Warning);
 }
 
 int TForm1::ActiveLink() const {

@@ -47,6 +47,10 @@ public:
     // Waits, with events flowing, while device installations are pending.
     void WaitForInstallations() override;
     int ShowMessageBox(const QString& text, int kind, int buttons);
+    // An OK box for a notice that may come before the language file has been
+    // read: it waits for the start-up step, so its title and button are in
+    // the user's language.
+    void ShowNotice(const QString& text, int kind);
     // The page control with "Save" and "Set default".
     void ShowSettingsPanel(bool visible) override;
     bool SettingsPanelVisible() const;
@@ -136,5 +140,7 @@ private:
     QTimer* StatusTimer;
     QTimer* TimeOut;
     bool PermissionNoticeShown = false;
+    bool LanguageStartUpDone = false;
+    QList<std::pair<QString, int>> PendingNotices;
     bool CloseStarted = false;
 };

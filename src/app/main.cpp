@@ -59,8 +59,6 @@ int main(int argc, char* argv[]) {
             QCoreApplication::exit(0);
         });
     if (!backend.Error.isEmpty())
-        QTimer::singleShot(0, form1, [form1, error = backend.Error] {
-            form1->ShowMessageBox(error, TMessageBox::Error, TMessageBox::Ok);
-        });
+        form1->ShowNotice(backend.Error, TMessageBox::Error);
     return app.exec();
 }

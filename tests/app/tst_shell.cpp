@@ -233,17 +233,25 @@ void TestShell::permissionDeniedToldOnce() {
     TAppWindows windows(&bus);
     int boxes = 0;
     QString text;
+    QString title;
+    bool languagesLoaded = false;
     const auto answer = [&](QWidget* modal) {
         ++boxes;
         auto* box = qobject_cast<QMessageBox*>(modal);
         QVERIFY(box);
         text = box->text();
+        title = box->windowTitle();
+        languagesLoaded = windows.Form1()->LanguagesLoaded;
         box->button(QMessageBox::Ok)->click();
     };
     const auto first = WhenModal(answer, 2000);
+    // Told at once on start-up: the box waits for the language file.
     emit bus.PermissionDenied(QStringLiteral("/dev/hidraw3"), 0x4B52, 0x4737);
     emit bus.PermissionDenied(QStringLiteral("/dev/hidraw4"), 0x4B52, 0x4737);
     QTRY_VERIFY_WITH_TIMEOUT(*first, 2000);
+    QVERIFY(languagesLoaded);
+    QCOMPARE(title, windows.Form1()->Messages().WideMess(37));
+    QVERIFY(!title.isEmpty());
     QVERIFY(text.contains(QStringLiteral("/dev/hidraw3")));
     QVERIFY(text.contains(QStringLiteral("4b52:4737")));
     QVERIFY(text.contains(QStringLiteral("99-rv5k-loader.rules")));
