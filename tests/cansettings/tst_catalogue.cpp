@@ -358,6 +358,20 @@ private slots:
         QCOMPARE(c.VT.Root()->Child(0)->ChildCount(), 2);
     }
 
+    void shippedCatalogueLoads() {
+        TCatalogue c;
+        const auto load =
+            c.LoadCatalogue(qEnvironmentVariable("RV5K_SOURCE_DIR") + "/data/Functions.csv");
+        QVERIFY2(!load.Message, qPrintable(load.Message ? load.Message->Text : QString()));
+        QCOMPARE(c.CatalogueLanguages, QStringList({"English", "Lietuviu", "Русский"}));
+        int functions = 0;
+        c.VT.ForEach([&](TParamNode& n) { functions += n.Level() == 1 && !n.Data.IsFlag; });
+        QVERIFY(c.VT.TopCount() >= 8);
+        QVERIFY(functions >= 60);
+        QVERIFY(c.VST2.TopCount() >= 1);
+        QVERIFY(c.VT.Root()->Child(0)->Child(0)->Data.IsFlag);
+    }
+
     void badInputNeverCrashes() {
         // Invalid UTF-8, overlong fields and NUL bytes load without harm.
         QByteArray junk = Join({Header(), Languages()});
