@@ -365,7 +365,9 @@ private slots:
         QVERIFY2(!load.Message, qPrintable(load.Message ? load.Message->Text : QString()));
         QCOMPARE(c.CatalogueLanguages, QStringList({"English", "Lietuviu", "Русский"}));
         int functions = 0;
-        c.VT.ForEach([&](TParamNode& n) { functions += n.Level() == 1 && !n.Data.IsFlag; });
+        const auto count = [&](TParamNode& n) { functions += n.Level() == 1 && !n.Data.IsFlag; };
+        c.VT.ForEach(count);
+        c.VST2.ForEach(count);
         QVERIFY(c.VT.TopCount() >= 8);
         QVERIFY(functions >= 60);
         QVERIFY(c.VST2.TopCount() >= 1);
