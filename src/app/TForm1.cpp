@@ -8,6 +8,10 @@
 #include "MessageBox.h"
 #include "SettingsFile.h"
 #include "TForm5.h"
+#include "cansettings/CanSettings.h"
+#include "cansettings/MapCycle.h"
+#include "cansettings/view/CanSettingsPanel.h"
+#include "cansettings/view/ParamTreeView.h"
 #include "link/TRV5K.h"
 #include "link/hid/HidLayer.h"
 
@@ -16,12 +20,14 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTimer>
+#include <QVBoxLayout>
 
 namespace {
 constexpr int NoModuleMessage = 26;
@@ -55,6 +61,7 @@ TForm1::TForm1(THidLayer* hidLayer, QWidget* parent)
     TimeOut->setInterval(TimeOutMs);
     connect(StatusTimer, &QTimer::timeout, this, &TForm1::StatusTimerTick);
     connect(Ui.ReadSettingsButton, &QPushButton::clicked, this, &TForm1::StartConnectRead);
+    CreateCanSettings();
 
     LanguagesLoaded = false;
     HidePage(Ui.TabAutoStart);
@@ -114,7 +121,34 @@ void TForm1::AdaptToSmallScreen() {
            display->geometry().height() - SmallScreenMargin);
 }
 
-void TForm1::LoadCatalogue() {}
+void TForm1::CreateCanSettings() {
+    Can = new TCanSettings(*this, this);
+    CanPanel = new TCanSettingsPanel(*Can, Ui.TabSettings);
+    Ui.SettingsLayout->addWidget(CanPanel, 1);
+    Ui.CarLayout->addWidget(CanPanel->VST2(), 1);
+    Can->LanguageChanged();
+    connect(LanguageSwitch, &TLanguageSwitch::LanguageChanged, Can, &TCanSettings::LanguageChanged);
+    connect(Ui.SaveButton, &QPushButton::clicked, this, &TForm1::SaveClicked);
+}
+
+void TForm1::SaveClicked() {
+    ClearBaseTrace();
+    Can->SaveCanSettings(false);
+}
+
+void TForm1::LoadCatalogue() {
+    const auto message = Can->LoadCatalogue(QStringLiteral("Functions.csv"));
+    if (!message)
+        return;
+    if (message->Box == TCatalogueMessage::Error) {
+        ShowMessageBox(message->Text, TMessageBox::Error, TMessageBox::Ok);
+        return;
+    }
+    // A plain box: the catalogue's own texts, no title of a kind.
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("RV5K"), message->Text, QMessageBox::Ok);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.exec();
+}
 
 void TForm1::LoadCarDatabase() {}
 
@@ -128,6 +162,13 @@ void TForm1::CreateModuleLink() {
     connect(Link, &TRV5K::OnUsart, this, &TForm1::ModuleUsart);
     connect(Link, &TRV5K::OnModemData, this, &TForm1::ModemData);
     connect(Link, &TRV5K::OnRV5KFNMemoryMap, this, &TForm1::MapPage);
+    TMapCycle* cycle = &Can->Cycle();
+    connect(Link, &TRV5K::OnFNandNN, cycle, &TMapCycle::OnFNandNN);
+    connect(Link, &TRV5K::OnWriteProg, cycle, &TMapCycle::OnWriteProg);
+    connect(Link, &TRV5K::OnReadProgCnt, cycle, &TMapCycle::OnReadProgCnt);
+    connect(Link, &TRV5K::OnReadProg, cycle, &TMapCycle::OnReadProg);
+    connect(Link, &TRV5K::OnParametersMap, cycle, &TMapCycle::StoreNnPage);
+    connect(Link, &TRV5K::OnZoneStatus, Can, &TCanSettings::ApplyLiveStates);
     // Told from inside device discovery: the notice waits for the event loop.
     connect(Hid, &THidLayer::PermissionDenied, this, &TForm1::DevicePermissionDenied,
             Qt::QueuedConnection);
@@ -139,6 +180,7 @@ void TForm1::LanguageStartUp() {
     if (LanguageSwitch->LoadLanguages(ProgramFolder() + QStringLiteral("comps.txt"))) {
         LanguagesLoaded = true;
         LanguageSwitch->StartUp();
+        Can->LanguageChanged();
     }
     LanguageStartUpDone = true;
     const QList<std::pair<QString, int>> notices = std::exchange(PendingNotices, {});
@@ -159,11 +201,15 @@ void TForm1::ModuleState() {}
 
 void TForm1::ModuleUsart() {}
 
-void TForm1::MapPage() {}
+void TForm1::MapPage(quint8 page, const tduomenys& fns) {
+    Can->Cycle().StoreFnPage(page, fns);
+}
 
 void TForm1::ForgetBaseModule() {}
 
-void TForm1::ResetTrees() {}
+void TForm1::ResetTrees() {
+    Can->ResetView();
+}
 
 void TForm1::ModuleConnected() {
     Ui.PingTimeOutLabel->hide();
@@ -297,7 +343,23 @@ void TForm1::SendUsbPassword(const QByteArray& password) {
 }
 
 bool TForm1::ReadFailed() const {
-    return Link->KlaidaNuskaitant() || ReadError;
+    return Link->KlaidaNuskaitant() || Can->Cycle().ReadError;
+}
+
+bool TForm1::MapBeingRead() const {
+    return Can->Cycle().ReadingMap;
+}
+
+void TForm1::ClearReadError() {
+    Can->Cycle().ReadError = false;
+}
+
+IModuleOperations* TForm1::ModuleLinkObject() const {
+    return Link;
+}
+
+bool TForm1::Recording() const {
+    return Link && Link->TemplateFlag();
 }
 
 void TForm1::ResetReadFlags() {

@@ -7,7 +7,9 @@
 #include "MainWindowUi.h"
 #include "ReadHost.h"
 #include "ServiceModes.h"
+#include "cansettings/CanSettingsHost.h"
 #include "i18n/MessageTable.h"
+#include "link/Bytes.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -16,11 +18,13 @@ class QTimer;
 class THidLayer;
 class TConnectRead;
 class TEventWaiter;
+class TCanSettings;
+class TCanSettingsPanel;
 class TForm5;
 class TLanguageSwitch;
 class TRV5K;
 
-class TForm1 : public QMainWindow, private IReadHost {
+class TForm1 : public QMainWindow, private IReadHost, private ICanSettingsHost {
     Q_OBJECT
 public:
     static constexpr int MinimumFirmware = 603;
@@ -46,7 +50,7 @@ public:
     void WaitWithEvents(int milliseconds) override;
     // Waits, with events flowing, while device installations are pending.
     void WaitForInstallations() override;
-    int ShowMessageBox(const QString& text, int kind, int buttons);
+    int ShowMessageBox(const QString& text, int kind, int buttons) override;
     // An OK box for a notice that may come before the language file has been
     // read: it waits for the start-up step, so its title and button are in
     // the user's language.
@@ -67,15 +71,15 @@ public:
     TLanguageSwitch* Languages() const { return LanguageSwitch; }
     TMainWindowUi& Controls() { return Ui; }
     // One-shot one-second limit for the links and the map cycle.
-    QTimer* TimeOutTimer() const { return TimeOut; }
+    QTimer* TimeOutTimer() const override { return TimeOut; }
     bool ServiceMode() const { return Modes.ServiceMode; }
     bool TesterMode() const { return Modes.TesterMode; }
 
     // Set once the language file has been read; the password box waits for it.
     bool LanguagesLoaded = false;
-    // Owned by the function map cycle: the map is being taken apart / failed.
-    bool ReadingMap = false;
-    bool ReadError = false;
+    // The catalogue, the two trees, the function map and its cycle.
+    TCanSettings* CanSettings() const { return Can; }
+    TCanSettingsPanel* CanSettingsPanel() const { return CanPanel; }
 
 signals:
     // The window has closed; the program ends.
@@ -104,7 +108,7 @@ private:
     void ModuleState();     // state monitor
     void ModuleUsart();     // modem traffic log
     void ModemData() {}     // exists so the response still reaches the read sequence
-    void MapPage();         // function map pages of the read
+    void MapPage(quint8 page, const tduomenys& fns); // function map pages of the read
     void DevicePermissionDenied(const QString& path, quint16 vendorId, quint16 productId);
     void ForgetBaseModule(); // the base's selected module and its ping
     bool BaseLinkConnected() const { return false; }
@@ -118,12 +122,26 @@ private:
     void SendUsbPassword(const QByteArray& password) override;
     void EnableWindow() override { setEnabled(true); }
     bool ProgressShowing() const override;
-    bool MapBeingRead() const override { return ReadingMap; }
-    void ClearReadError() override { ReadError = false; }
+    bool MapBeingRead() const override;
+    void ClearReadError() override;
     bool ReadFailed() const override;
     void ResetReadFlags() override;
     void ShowReadFailed() override;
     void ReadSucceeded() override; // the pending update list check
+
+    // ICanSettingsHost.
+    IModuleOperations* ModuleLinkObject() const override;
+    IModuleOperations* BaseLinkObject() const override { return nullptr; }
+    QString Message(int number) const override { return MessageTable.WideMess(number); }
+    void SetWindowEnabled(bool enabled) override { setEnabled(enabled); }
+    void StartReRead() override { StartConnectRead(); }
+    bool Recording() const override;
+    bool BaseSetPending() const override { return false; }
+    void BaseTrace(const QString&) override {}
+    void ClearBaseTrace() override {}
+    void StartBasePing() override {}
+    void CreateCanSettings();
+    void SaveClicked();
 
     void CloseQuery();
     void CloseDown();
@@ -135,6 +153,8 @@ private:
     TRV5K* Link = nullptr;
     TConnectRead* Reader = nullptr;
     TLanguageSwitch* LanguageSwitch = nullptr;
+    TCanSettings* Can = nullptr;
+    TCanSettingsPanel* CanPanel = nullptr;
     TEventWaiter* Waiter;
     QPointer<TForm5> Progress;
     QTimer* StatusTimer;

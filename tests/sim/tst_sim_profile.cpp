@@ -216,7 +216,7 @@ void TstSimProfile::shippedDemo() {
     QVERIFY2(demo, qPrintable(error));
     QCOMPARE(demo->ProductString, QStringLiteral("RV5K CAN v6.12"));
     QVERIFY(demo->Password.isEmpty() && !demo->StartLocked);
-    QVERIFY(demo->Map.size() >= 60 && demo->Map.size() <= 80);
+    QVERIFY(demo->Map.size() >= 60 && demo->Map.size() <= 128);
     // Every function once; skip and empty slots may repeat. Defaults cover the same FNs.
     std::set<quint8> fns;
     std::set<quint8> defaultFns;

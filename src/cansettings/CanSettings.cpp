@@ -1,0 +1,183 @@
+#include "CanSettings.h"
+
+#include "CanSettingsHost.h"
+#include "CanSettingsView.h"
+#include "MapCycle.h"
+#include "ParamTreeModel.h"
+#include "ParamTreeRules.h"
+#include "link/ModuleOperations.h"
+
+namespace {
+constexpr quint8 CarProgramFn = 0x57;
+constexpr quint8 SaveDoneFn = 0x11;
+constexpr int AutoWaitMs = 20;
+constexpr int ErrorKind = 1;
+constexpr int ConfirmKind = 3;
+constexpr int OkButton = 4;
+constexpr int YesNoButtons = 1 | 2;
+constexpr int YesResult = 6;
+
+bool ValidPin(const QString& pin) {
+    if (pin.size() != 4)
+        return false;
+    for (const QChar c : pin)
+        if (c < QLatin1Char('1') || c > QLatin1Char('9'))
+            return false;
+    return true;
+}
+} // namespace
+
+TCanSettings::TCanSettings(ICanSettingsHost& host, QObject* parent)
+    : QObject(parent), Host(host), MapCycle(new TMapCycle(host, FnMemoryMap, this)),
+      VTModel(new TParamTreeModel(Cat, Cat.VT, this)),
+      VST2Model(new TParamTreeModel(Cat, Cat.VST2, this)) {
+    connect(MapCycle, &TMapCycle::ApplyRequested, this, &TCanSettings::ApplyMemoryMap);
+    connect(MapCycle, &TMapCycle::ResetViewRequested, this, &TCanSettings::ResetView);
+    connect(MapCycle, &TMapCycle::CarListsRead, this, [this] {
+        if (CarSelection)
+            CarSelection->CarListsRead();
+    });
+}
+
+TCanSettings::~TCanSettings() = default;
+
+std::optional<TCatalogueMessage> TCanSettings::LoadCatalogue(const QString& path) {
+    if (View)
+        View->CommitEdits();
+    VTModel->BeginChange();
+    VST2Model->BeginChange();
+    const TCatalogueLoad load = Cat.LoadCatalogue(path);
+    VTModel->EndChange();
+    VST2Model->EndChange();
+    if (load.ResetView)
+        ResetView();
+    else if (View)
+        View->SyncRows();
+    return load.Message;
+}
+
+void TCanSettings::SelectCatalogueLanguage(const QString& uiLanguageName) {
+    Cat.SelectCatalogueLanguage(uiLanguageName);
+    LanguageChanged();
+}
+
+void TCanSettings::LanguageChanged() {
+    const QString prefix = Host.Message(FunctionPrefixMessage);
+    VTModel->SetFunctionPrefix(prefix);
+    VST2Model->SetFunctionPrefix(prefix);
+    VTModel->SetColumnTitles({Host.Message(FirstColumnMessage),
+                              Host.Message(FirstColumnMessage + 1),
+                              Host.Message(FirstColumnMessage + 2)});
+    ShowFixedFns();
+}
+
+void TCanSettings::ResetView() {
+    if (View) {
+        View->CommitEdits();
+        View->ShowPin(false, QString());
+    }
+    VTModel->BeginChange();
+    VST2Model->BeginChange();
+    ParamTreeRules::ResetView(Cat.VT);
+    ParamTreeRules::ResetView(Cat.VST2);
+    FixedFns.FlagShown = false;
+    FixedFns.PinShown = false;
+    VTModel->EndChange();
+    VST2Model->EndChange();
+    if (View)
+        View->SyncRows();
+}
+
+void TCanSettings::ApplyMemoryMap() {
+    if (View)
+        View->CommitEdits();
+    VTModel->BeginChange();
+    VST2Model->BeginChange();
+    MapApplier::ApplyMemoryMap(Cat, FnMemoryMap, FixedFns);
+    VTModel->EndChange();
+    VST2Model->EndChange();
+    if (View)
+        View->SyncRows();
+    ShowFixedFns();
+    if (CarSelection) {
+        if (FixedFns.CarProgram)
+            CarSelection->SelectCarProgram(*FixedFns.CarProgram);
+        CarSelection->ShowCurrentCar(FixedFns.CarText(Host.Message(CarNotSetMessage)));
+        CarSelection->SelectCarMode(FixedFns.CurrentCarKnown);
+    }
+}
+
+void TCanSettings::ShowFixedFns() {
+    if (!View)
+        return;
+    View->ShowPin(FixedFns.PinShown, FixedFns.PinShown ? FixedFns.PinText() : QString());
+    for (int i = 0; i < 3; ++i)
+        if (FixedFns.LastEvents[std::size_t(i)] != 0)
+            View->ShowLastEvent(i, Host.Message(FixedFns.LastEvents[std::size_t(i)]));
+}
+
+void TCanSettings::ApplyLiveStates(quint32 word) {
+    VTModel->ApplyLiveStates(word);
+    VST2Model->ApplyLiveStates(word);
+}
+
+void TCanSettings::CollectTreeValues() {
+    MapApplier::CollectTreeValues(Cat, FnMemoryMap);
+}
+
+void TCanSettings::SaveCanSettings(bool defaultsMode) {
+    IModuleOperations* module = Host.ModuleLinkObject();
+    if (module)
+        module->ResetFlags();
+    if (IModuleOperations* base = Host.BaseLinkObject())
+        base->ResetFlags();
+    const bool recording = Host.Recording();
+    if (Host.LinkBusy() != 0 && !recording)
+        return;
+    Host.SetWindowEnabled(false);
+    if (!recording)
+        Host.ShowProgress(WritingMessage);
+    if (View)
+        View->CommitEdits();
+    if (CarSelection && CarSelection->AutoSelected() && module) {
+        module->SetFN_NN(CarProgramFn, 1);
+        Host.WaitWithEvents(AutoWaitMs);
+    }
+    bool written = true;
+    if (!recording && !defaultsMode) {
+        if (View && View->PinEnabled()) {
+            const QString pin = View->PinText();
+            if (!ValidPin(pin)) {
+                Host.ShowMessageBox(Host.Message(BadPinMessage) + QStringLiteral(" (") + pin +
+                                        QLatin1Char(')'),
+                                    ErrorKind, OkButton);
+            } else if (TemplatePin) {
+                const auto& p = FixedFns.Pin;
+                if (IModuleOperations* link = Host.ActiveLinkObject())
+                    link->SetPIN(p[0], p[1], p[2], p[3]);
+            } else {
+                std::array<quint8, 4> typed{};
+                bool differs = false;
+                for (std::size_t i = 0; i < 4; ++i) {
+                    typed[i] = quint8(pin[qsizetype(i)].unicode() - '0');
+                    differs = differs || typed[i] != FixedFns.Pin[i];
+                }
+                if (differs &&
+                    Host.ShowMessageBox(Host.Message(PinQuestionMessage) + QLatin1Char(' ') + pin,
+                                        ConfirmKind, YesNoButtons) == YesResult)
+                    if (IModuleOperations* link = Host.ActiveLinkObject())
+                        link->SetPIN(typed[0], typed[1], typed[2], typed[3]);
+            }
+        }
+        CollectTreeValues();
+        if (CarSelection)
+            CarSelection->CollectCarChoice(FnMemoryMap);
+        written = MapCycle->WriteMemoryMap();
+    }
+    if (module)
+        module->SetFN_NN(SaveDoneFn, 1);
+    Host.HideProgress();
+    Host.SetWindowEnabled(true);
+    if (!recording && written)
+        Host.StartReRead();
+}

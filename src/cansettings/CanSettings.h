@@ -1,0 +1,82 @@
+#pragma once
+// The CAN function settings of the main window: the catalogue with its two
+// trees, the function memory map and its read cycle, the map shown in the
+// trees, and Save. The window creates it, binds the links' events to it and
+// gives it the controls it fills.
+
+#include "Catalogue.h"
+#include "FnMemoryMap.h"
+#include "MapApplier.h"
+
+#include <QObject>
+
+class ICanSettingsHost;
+class ICanSettingsView;
+class TMapCycle;
+class TParamTreeModel;
+
+// Where the car selection plugs in; without one, no car mode is chosen.
+class ICarSelection {
+public:
+    virtual ~ICarSelection() = default;
+    virtual void SelectCarMode(bool currentCarKnown) = 0;
+    virtual void SelectCarProgram(quint8 fn57) = 0;
+    virtual void ShowCurrentCar(const QString& text) = 0;
+    virtual bool AutoSelected() const = 0;
+    // Turns the chosen car into map values before they are written.
+    virtual void CollectCarChoice(TFnMemoryMap& map) = 0;
+    // A list the car selection needs has been read (ApplyParamsTimer).
+    virtual void CarListsRead() = 0;
+};
+
+class TCanSettings : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int FunctionPrefixMessage = 87;
+    static constexpr int WritingMessage = 47;
+    static constexpr int PinQuestionMessage = 60;
+    static constexpr int BadPinMessage = 61;
+    static constexpr int CarNotSetMessage = 62;
+    static constexpr int FirstColumnMessage = 57;
+
+    explicit TCanSettings(ICanSettingsHost& host, QObject* parent = nullptr);
+    ~TCanSettings() override;
+
+    void SetView(ICanSettingsView* view) { View = view; }
+    void SetCarSelection(ICarSelection* selection) { CarSelection = selection; }
+
+    // Loads the catalogue; returns the message to show, if any.
+    std::optional<TCatalogueMessage> LoadCatalogue(const QString& path);
+    void SelectCatalogueLanguage(const QString& uiLanguageName);
+    // Texts of the current language: column titles, prefixes, last events.
+    void LanguageChanged();
+
+    void ResetView();
+    void ApplyMemoryMap();
+    void ApplyLiveStates(quint32 word);
+    void CollectTreeValues();
+    void SaveCanSettings(bool defaultsMode);
+
+    TCatalogue& Catalogue() { return Cat; }
+    TFnMemoryMap& Map() { return FnMemoryMap; }
+    TMapCycle& Cycle() const { return *MapCycle; }
+    TParamTreeModel* SettingsModel() const { return VTModel; }
+    TParamTreeModel* CarModel() const { return VST2Model; }
+    const TFixedFns& Fixed() const { return FixedFns; }
+    bool FlagShown() const { return FixedFns.FlagShown; }
+    // A loaded template carried PIN digits.
+    bool TemplatePin = false;
+
+private:
+    void ShowFixedFns();
+
+    ICanSettingsHost& Host;
+    ICanSettingsView* View = nullptr;
+    ICarSelection* CarSelection = nullptr;
+    TCatalogue Cat;
+    TFnMemoryMap FnMemoryMap;
+    TFixedFns FixedFns;
+    TMapCycle* MapCycle;
+    TParamTreeModel* VTModel;
+    TParamTreeModel* VST2Model;
+};
