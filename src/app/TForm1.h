@@ -20,6 +20,8 @@ class TConnectRead;
 class TEventWaiter;
 class TCanSettings;
 class TCanSettingsPanel;
+class TCarPage;
+class TCarSelection;
 class TForm5;
 class TLanguageSwitch;
 class TRV5K;
@@ -80,6 +82,9 @@ public:
     // The catalogue, the two trees, the function map and its cycle.
     TCanSettings* CanSettings() const { return Can; }
     TCanSettingsPanel* CanSettingsPanel() const { return CanPanel; }
+    // The car list and the car page's modes and lists.
+    TCarSelection* CarSelection() const { return Cars; }
+    TCarPage* CarPage() const { return CarControls; }
 
 signals:
     // The window has closed; the program ends.
@@ -155,6 +160,8 @@ private:
     TLanguageSwitch* LanguageSwitch = nullptr;
     TCanSettings* Can = nullptr;
     TCanSettingsPanel* CanPanel = nullptr;
+    TCarSelection* Cars = nullptr;
+    TCarPage* CarControls = nullptr;
     TEventWaiter* Waiter;
     QPointer<TForm5> Progress;
     QTimer* StatusTimer;
