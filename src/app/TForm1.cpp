@@ -6,6 +6,8 @@
 #include "MessageBox.h"
 #include "SettingsFile.h"
 #include "TForm5.h"
+#include "TForm7.h"
+#include "base/THFLatcher.h"
 #include "link/TRV5K.h"
 #include "link/hid/HidLayer.h"
 
@@ -74,6 +76,10 @@ void TForm1::AttachProgressWindow(TForm5* progress) {
     Progress = progress;
 }
 
+void TForm1::AttachSelectBaseWindow(TForm7* selectBase) {
+    SelectBaseWindow = selectBase;
+}
+
 void TForm1::HidePage(QWidget* page) {
     Ui.PageControl1->setTabVisible(Ui.PageControl1->indexOf(page), false);
 }
@@ -124,7 +130,35 @@ void TForm1::CreateModuleLink() {
             Qt::QueuedConnection);
 }
 
-void TForm1::CreateBaseLink() {}
+void TForm1::CreateBaseLink() {
+    Base = new THFLatcher(Hid, this);
+    Selection = new TBaseSelection(Base, *this, this);
+    connect(Selection, &TBaseSelection::ScanButtonVisible, Ui.ScanBaseButton, &QWidget::setVisible);
+    connect(Selection, &TBaseSelection::ScanningVisible, Ui.ScanningLabel, &QWidget::setVisible);
+    connect(Selection, &TBaseSelection::PingTimeOutVisible, Ui.PingTimeOutLabel,
+            &QWidget::setVisible);
+    connect(Selection, &TBaseSelection::TooOldVisible, Ui.Label2, &QWidget::setVisible);
+    connect(Selection, &TBaseSelection::ConnectionText, Ui.StatusLabel, &QLabel::setText);
+    connect(Selection, &TBaseSelection::BaseLost, this, &TForm1::BaseLost);
+    connect(Ui.ScanBaseButton, &QPushButton::clicked, Selection, &TBaseSelection::Scan);
+}
+
+bool TForm1::BaseLinkConnected() const {
+    return Base && Base->Connected();
+}
+
+void TForm1::BaseLost() {
+    ShowSettingsPanel(false);
+    Ui.StatusLabel->setText(MessageTable.WideMess(NoModuleMessage));
+}
+
+bool TForm1::ModuleLinkActive() const {
+    return ActiveLink() == 1;
+}
+
+int TForm1::ChooseModule(const QStringList& rows) {
+    return SelectBaseWindow ? SelectBaseWindow->Choose(this, rows) : -1;
+}
 
 void TForm1::LanguageStartUp() {
     LanguagesLoaded = true;
@@ -140,7 +174,10 @@ void TForm1::ModuleUsart() {}
 
 void TForm1::MapPage() {}
 
-void TForm1::ForgetBaseModule() {}
+void TForm1::ForgetBaseModule() {
+    if (Selection)
+        Selection->ForgetModule();
+}
 
 void TForm1::ResetTrees() {}
 
@@ -188,15 +225,27 @@ void TForm1::DevicePermissionDenied(const QString& path, quint16 vendorId, quint
 int TForm1::ActiveLink() const {
     if (Link && Link->Connected())
         return 1;
+    if (Selection && Selection->BaseActive())
+        return 2;
     return 0;
 }
 
 IModuleOperations* TForm1::ActiveLinkObject() const {
-    return ActiveLink() == 1 ? Link : nullptr;
+    switch (ActiveLink()) {
+    case 1:
+        return Link;
+    case 2:
+        return Base;
+    default:
+        return nullptr;
+    }
 }
 
 int TForm1::LinkBusy() const {
-    if (ActiveLink() == 1 && Link->VykstaNuskaitymas())
+    const int active = ActiveLink();
+    if (active == 2 && Base->VykstaNuskaitymas())
+        return 2;
+    if (active == 1 && Link->VykstaNuskaitymas())
         return 1;
     return 0;
 }
@@ -276,11 +325,13 @@ void TForm1::SendUsbPassword(const QByteArray& password) {
 }
 
 bool TForm1::ReadFailed() const {
-    return Link->KlaidaNuskaitant() || ReadError;
+    return Link->KlaidaNuskaitant() || ReadError || (Base && Base->KlaidaNuskaitant());
 }
 
 void TForm1::ResetReadFlags() {
     Link->ResetFlags();
+    if (Base)
+        Base->ResetFlags();
 }
 
 void TForm1::ShowReadFailed() {

@@ -7,6 +7,7 @@
 #include "MainWindowUi.h"
 #include "ReadHost.h"
 #include "ServiceModes.h"
+#include "base/BaseSelection.h"
 #include "i18n/MessageTable.h"
 
 #include <QMainWindow>
@@ -17,9 +18,11 @@ class THidLayer;
 class TConnectRead;
 class TEventWaiter;
 class TForm5;
+class TForm7;
+class THFLatcher;
 class TRV5K;
 
-class TForm1 : public QMainWindow, private IReadHost {
+class TForm1 : public QMainWindow, private IReadHost, private IBaseSelectionHost {
     Q_OBJECT
 public:
     static constexpr int MinimumFirmware = 603;
@@ -34,6 +37,7 @@ public:
     ~TForm1() override;
 
     void AttachProgressWindow(TForm5* progress);
+    void AttachSelectBaseWindow(TForm7* selectBase);
 
     // 1: the module over USB, 2: a module through the base, 0: none.
     int ActiveLink() const override;
@@ -53,9 +57,11 @@ public:
     void HideProgress() override;
     void SetPIN(quint8 p1, quint8 p2, quint8 p3, quint8 p4);
     // Reads the module's settings a moment later (as on connect).
-    void StartConnectRead();
+    void StartConnectRead() override;
 
     TRV5K* ModuleLink() const { return Link; }
+    THFLatcher* BaseLink() const { return Base; }
+    TBaseSelection* BaseSelector() const { return Selection; }
     THidLayer* HidLayer() const { return Hid; }
     const TMessageTable& Messages() const { return MessageTable; }
     TMainWindowUi& Controls() { return Ui; }
@@ -100,7 +106,8 @@ private:
     void MapPage();         // function map pages of the read
     void DevicePermissionDenied(const QString& path, quint16 vendorId, quint16 productId);
     void ForgetBaseModule(); // the base's selected module and its ping
-    bool BaseLinkConnected() const { return false; }
+    bool BaseLinkConnected() const;
+    void BaseLost();   // the base went while it carried the settings
     void ResetTrees(); // both parameter trees back to empty
 
     // IReadHost.
@@ -118,6 +125,12 @@ private:
     void ShowReadFailed() override;
     void ReadSucceeded() override; // the pending update list check
 
+    // IBaseSelectionHost.
+    bool ModuleLinkActive() const override;
+    bool ReadCycleRunning() const override { return ReadingMap; }
+    bool WindowEnabled() const override { return isEnabled(); }
+    int ChooseModule(const QStringList& rows) override;
+
     void CloseQuery();
     void CloseDown();
 
@@ -126,6 +139,9 @@ private:
     TServiceModes Modes;
     THidLayer* Hid;
     TRV5K* Link = nullptr;
+    THFLatcher* Base = nullptr;
+    TBaseSelection* Selection = nullptr;
+    QPointer<TForm7> SelectBaseWindow;
     TConnectRead* Reader = nullptr;
     TEventWaiter* Waiter;
     QPointer<TForm5> Progress;
