@@ -133,6 +133,8 @@ void TForm1::CreateModuleLink() {
 void TForm1::CreateBaseLink() {
     Base = new THFLatcher(Hid, this);
     Selection = new TBaseSelection(Base, *this, this);
+    // The base's read goes on only while its map pages have a receiver.
+    connect(Base, &THFLatcher::OnHFRV5KFNMap, this, &TForm1::MapPage);
     connect(Selection, &TBaseSelection::ScanButtonVisible, Ui.ScanBaseButton, &QWidget::setVisible);
     connect(Selection, &TBaseSelection::ScanningVisible, Ui.ScanningLabel, &QWidget::setVisible);
     connect(Selection, &TBaseSelection::PingTimeOutVisible, Ui.PingTimeOutLabel,
