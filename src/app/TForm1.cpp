@@ -159,7 +159,13 @@ bool TForm1::ModuleLinkActive() const {
 }
 
 int TForm1::ChooseModule(const QStringList& rows) {
-    return SelectBaseWindow ? SelectBaseWindow->Choose(this, rows) : -1;
+    if (!SelectBaseWindow)
+        return -1;
+    // A disabled window sends no pings while the choice is being made.
+    setEnabled(false);
+    const int row = SelectBaseWindow->Choose(this, rows);
+    setEnabled(true);
+    return row;
 }
 
 void TForm1::LanguageStartUp() {
