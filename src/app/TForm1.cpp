@@ -133,7 +133,10 @@ void TForm1::CreateCanSettings() {
     Ui.SettingsLayout->addWidget(CanPanel, 1);
     Ui.CarLayout->addWidget(CanPanel->VST2(), 1);
     Can->LanguageChanged();
-    connect(LanguageSwitch, &TLanguageSwitch::LanguageChanged, Can, &TCanSettings::LanguageChanged);
+    connect(LanguageSwitch, &TLanguageSwitch::LanguageChanged, Can, [this] {
+        Can->SelectCatalogueLanguage(MessageTable.LanguageName(MessageTable.CurrentLanguage()));
+        Can->LanguageChanged();
+    });
     connect(Ui.SaveButton, &QPushButton::clicked, this, &TForm1::SaveClicked);
 }
 

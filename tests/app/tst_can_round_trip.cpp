@@ -16,6 +16,7 @@
 #include "sim/SimRv5kModule.h"
 #include "ui/SpinGauge.h"
 
+#include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -184,6 +185,7 @@ private slots:
     void readEditSaveAndReadAgain();
     void pinCheckedAtSave_data();
     void pinCheckedAtSave();
+    void languageChangeTranslatesTheTree();
 };
 
 void TestCanRoundTrip::readEditSaveAndReadAgain() {
@@ -332,6 +334,19 @@ void TestCanRoundTrip::pinCheckedAtSave() {
     QCOMPARE(pin, modulePin);
     QCOMPARE(held[0x6F], quint8(7));
     QCOMPARE(w.Pin()->text(), modulePin); // the read that follows
+}
+
+void TestCanRoundTrip::languageChangeTranslatesTheTree() {
+    TSimRv5kModule module(DemoProfile());
+    TWindow window(module);
+    QVERIFY(window.WaitForRead());
+    QComboBox* languages = window.Form()->Controls().LanguageBox;
+    const int russian = languages->findText(QStringLiteral("Русский"));
+    QVERIFY(russian > 0);
+    languages->setCurrentIndex(russian);
+    emit languages->activated(russian);
+    QCOMPARE(window.Model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Название"));
+    QVERIFY(window.Cell(window.Function(0x31), 0).startsWith(QStringLiteral("FN31 - Полярность")));
 }
 
 QTEST_MAIN(TestCanRoundTrip)
