@@ -10,6 +10,7 @@ TAppWindows::TAppWindows(THidLayer* hidLayer)
       Progress(std::make_unique<TForm5>(Main.get(), Main->Messages())),
       SelectBase(std::make_unique<TForm7>()), Downloads(std::make_unique<TFormHyper>()) {
     Main->AttachProgressWindow(Progress.get());
+    Main->AttachSelectBaseWindow(SelectBase.get());
 }
 
 // The smaller windows go first; the main window, which refers to them, last.

@@ -2,7 +2,9 @@
 
 #include "link/hid/HidapiLayer.h"
 #include "link/hid/SimHidBus.h"
+#include "sim/SimBaseProfile.h"
 #include "sim/SimProfile.h"
+#include "sim/SimRadioBase.h"
 #include "sim/SimRv5kModule.h"
 
 THidBackend::THidBackend() = default;
@@ -26,15 +28,22 @@ THidBackend THidLayerFactory::CreateSimulated(const QString& profilePath) {
     backend.Layer = std::move(bus);
 
     QString error;
-    const std::optional<TSimProfile> profile = TSimProfile::LoadFile(profilePath, &error);
-    if (!profile) {
+    const std::optional<TSimSetup> setup = TSimSetup::LoadFile(profilePath, &error);
+    if (!setup) {
         backend.Error =
             error.isEmpty()
                 ? QStringLiteral("The simulator profile %1 cannot be loaded.").arg(profilePath)
                 : error;
         return backend;
     }
-    backend.SimModule = std::make_unique<TSimRv5kModule>(*profile);
-    backend.SimBus->Plug(backend.SimModule.get());
+    if (setup->Base) {
+        backend.SimBase = std::make_unique<TSimRadioBase>(*setup->Base);
+        backend.SimBus->Plug(backend.SimBase.get());
+    }
+    if (setup->UsbModule) {
+        backend.SimModule = std::make_unique<TSimRv5kModule>(*setup->UsbModule);
+        if (setup->UsbModulePlugged)
+            backend.SimBus->Plug(backend.SimModule.get());
+    }
     return backend;
 }

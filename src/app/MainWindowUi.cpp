@@ -57,7 +57,11 @@ void TMainWindowUi::CreateStatusBar(QMainWindow* window) {
     StatusLabel = Named(new QLabel(QStringLiteral("No Module")), "StatusLabel");
     PingTimeOutLabel = Named(new QLabel(QStringLiteral("(Ping TimeOut)")), "PingTimeOutLabel");
     PingTimeOutLabel->hide();
+    PingTimeOutLabel->setStyleSheet(QStringLiteral("color: red;"));
+    ScanningLabel = Named(new QLabel(QStringLiteral("Scaning for bases...")), "ScanningLabel");
+    ScanningLabel->hide();
     status->addWidget(StatusLabel, 1);
+    status->addPermanentWidget(ScanningLabel);
     status->addPermanentWidget(PingTimeOutLabel);
     Lamp1 = Named(new TLamp, "Lamp1");
     Lamp2 = Named(new TLamp, "Lamp2");

@@ -46,6 +46,7 @@ struct TMainWindowUi {
 
     QLabel* StatusLabel = nullptr;
     QLabel* PingTimeOutLabel = nullptr;
+    QLabel* ScanningLabel = nullptr; // "Scaning for bases..."
     TLamp* Lamp1 = nullptr;
     TLamp* Lamp2 = nullptr;
     TLamp* Lamp3 = nullptr;

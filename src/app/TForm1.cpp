@@ -8,6 +8,8 @@
 #include "MessageBox.h"
 #include "SettingsFile.h"
 #include "TForm5.h"
+#include "TForm7.h"
+#include "base/THFLatcher.h"
 #include "cansettings/CanSettings.h"
 #include "cansettings/CarDatabaseFile.h"
 #include "cansettings/CarSelection.h"
@@ -96,6 +98,10 @@ void TForm1::AttachProgressWindow(TForm5* progress) {
     Progress = progress;
 }
 
+void TForm1::AttachSelectBaseWindow(TForm7* selectBase) {
+    SelectBaseWindow = selectBase;
+}
+
 void TForm1::HidePage(QWidget* page) {
     Ui.PageControl1->setTabVisible(Ui.PageControl1->indexOf(page), false);
 }
@@ -136,7 +142,10 @@ void TForm1::CreateCanSettings() {
     Ui.CarLayout->addWidget(CarControls);
     Ui.CarLayout->addWidget(CanPanel->VST2(), 1);
     Can->LanguageChanged();
-    connect(LanguageSwitch, &TLanguageSwitch::LanguageChanged, Can, &TCanSettings::LanguageChanged);
+    connect(LanguageSwitch, &TLanguageSwitch::LanguageChanged, Can, [this] {
+        Can->SelectCatalogueLanguage(MessageTable.LanguageName(MessageTable.CurrentLanguage()));
+        Can->LanguageChanged();
+    });
     connect(LanguageSwitch, &TLanguageSwitch::LanguageChanged, Cars,
             &TCarSelection::LanguageChanged);
     connect(Ui.SaveButton, &QPushButton::clicked, this, &TForm1::SaveClicked);
@@ -201,7 +210,72 @@ void TForm1::CreateModuleLink() {
             Qt::QueuedConnection);
 }
 
-void TForm1::CreateBaseLink() {}
+void TForm1::CreateBaseLink() {
+    Base = new THFLatcher(Hid, this);
+    Selection = new TBaseSelection(Base, *this, this);
+    // The base's read goes on only while its map pages have a receiver.
+    TMapCycle* cycle = &Can->Cycle();
+    connect(Base, &THFLatcher::OnHFRV5KFNMap, cycle, &TMapCycle::StoreBaseFnPage);
+    connect(Base, &THFLatcher::OnFNandNN, cycle, &TMapCycle::OnFNandNN);
+    connect(Base, &THFLatcher::OnWriteProg, cycle, &TMapCycle::OnWriteProg);
+    connect(Base, &THFLatcher::OnReadProgCnt, cycle, &TMapCycle::OnReadProgCnt);
+    connect(Base, &THFLatcher::OnReadProg, cycle, &TMapCycle::OnReadProg);
+    connect(Base, &THFLatcher::OnZoneStatus, Can, &TCanSettings::ApplyLiveStates);
+    connect(Selection, &TBaseSelection::ScanButtonVisible, Ui.ScanBaseButton, &QWidget::setVisible);
+    connect(Selection, &TBaseSelection::ScanningVisible, Ui.ScanningLabel, &QWidget::setVisible);
+    connect(Selection, &TBaseSelection::PingTimeOutVisible, Ui.PingTimeOutLabel,
+            &QWidget::setVisible);
+    connect(Selection, &TBaseSelection::TooOldVisible, Ui.Label2, &QWidget::setVisible);
+    connect(Selection, &TBaseSelection::ConnectionText, Ui.StatusLabel, &QLabel::setText);
+    connect(Selection, &TBaseSelection::BaseLost, this, &TForm1::BaseLost);
+    connect(Ui.ScanBaseButton, &QPushButton::clicked, Selection, &TBaseSelection::Scan);
+}
+
+IModuleOperations* TForm1::BaseLinkObject() const {
+    return Base;
+}
+
+bool TForm1::BaseSetPending() const {
+    return Base && Base->SetPending();
+}
+
+void TForm1::BaseTrace(const QString& text) {
+    if (Base)
+        Base->ListasAdd(text);
+}
+
+void TForm1::ClearBaseTrace() {
+    if (Base)
+        Base->ClearListas();
+}
+
+void TForm1::StartBasePing() {
+    if (Selection)
+        Selection->RestartPing();
+}
+
+bool TForm1::BaseLinkConnected() const {
+    return Base && Base->Connected();
+}
+
+void TForm1::BaseLost() {
+    ShowSettingsPanel(false);
+    Ui.StatusLabel->setText(MessageTable.WideMess(NoModuleMessage));
+}
+
+bool TForm1::ModuleLinkActive() const {
+    return ActiveLink() == 1;
+}
+
+int TForm1::ChooseModule(const QStringList& rows) {
+    if (!SelectBaseWindow)
+        return -1;
+    // A disabled window sends no pings while the choice is being made.
+    setEnabled(false);
+    const int row = SelectBaseWindow->Choose(this, rows);
+    setEnabled(true);
+    return row;
+}
 
 void TForm1::LanguageStartUp() {
     if (LanguageSwitch->LoadLanguages(ProgramFolder() + QStringLiteral("comps.txt"))) {
@@ -232,7 +306,10 @@ void TForm1::MapPage(quint8 page, const tduomenys& fns) {
     Can->Cycle().StoreFnPage(page, fns);
 }
 
-void TForm1::ForgetBaseModule() {}
+void TForm1::ForgetBaseModule() {
+    if (Selection)
+        Selection->ForgetModule();
+}
 
 void TForm1::ResetTrees() {
     Can->ResetView();
@@ -282,15 +359,27 @@ void TForm1::DevicePermissionDenied(const QString& path, quint16 vendorId, quint
 int TForm1::ActiveLink() const {
     if (Link && Link->Connected())
         return 1;
+    if (Selection && Selection->BaseActive())
+        return 2;
     return 0;
 }
 
 IModuleOperations* TForm1::ActiveLinkObject() const {
-    return ActiveLink() == 1 ? Link : nullptr;
+    switch (ActiveLink()) {
+    case 1:
+        return Link;
+    case 2:
+        return Base;
+    default:
+        return nullptr;
+    }
 }
 
 int TForm1::LinkBusy() const {
-    if (ActiveLink() == 1 && Link->VykstaNuskaitymas())
+    const int active = ActiveLink();
+    if (active == 2 && Base->VykstaNuskaitymas())
+        return 2;
+    if (active == 1 && Link->VykstaNuskaitymas())
         return 1;
     return 0;
 }
@@ -370,7 +459,7 @@ void TForm1::SendUsbPassword(const QByteArray& password) {
 }
 
 bool TForm1::ReadFailed() const {
-    return Link->KlaidaNuskaitant() || Can->Cycle().ReadError;
+    return Link->KlaidaNuskaitant() || Can->Cycle().ReadError || (Base && Base->KlaidaNuskaitant());
 }
 
 bool TForm1::MapBeingRead() const {
@@ -391,6 +480,8 @@ bool TForm1::Recording() const {
 
 void TForm1::ResetReadFlags() {
     Link->ResetFlags();
+    if (Base)
+        Base->ResetFlags();
 }
 
 void TForm1::ShowReadFailed() {

@@ -7,6 +7,7 @@
 #include "MainWindowUi.h"
 #include "ReadHost.h"
 #include "ServiceModes.h"
+#include "base/BaseSelection.h"
 #include "cansettings/CanSettingsHost.h"
 #include "i18n/MessageTable.h"
 #include "link/Bytes.h"
@@ -23,10 +24,15 @@ class TCanSettingsPanel;
 class TCarPage;
 class TCarSelection;
 class TForm5;
+class TForm7;
+class THFLatcher;
 class TLanguageSwitch;
 class TRV5K;
 
-class TForm1 : public QMainWindow, private IReadHost, private ICanSettingsHost {
+class TForm1 : public QMainWindow,
+               private IReadHost,
+               private ICanSettingsHost,
+               private IBaseSelectionHost {
     Q_OBJECT
 public:
     static constexpr int MinimumFirmware = 603;
@@ -41,6 +47,7 @@ public:
     ~TForm1() override;
 
     void AttachProgressWindow(TForm5* progress);
+    void AttachSelectBaseWindow(TForm7* selectBase);
 
     // 1: the module over USB, 2: a module through the base, 0: none.
     int ActiveLink() const override;
@@ -64,9 +71,11 @@ public:
     void HideProgress() override;
     void SetPIN(quint8 p1, quint8 p2, quint8 p3, quint8 p4);
     // Reads the module's settings a moment later (as on connect).
-    void StartConnectRead();
+    void StartConnectRead() override;
 
     TRV5K* ModuleLink() const { return Link; }
+    THFLatcher* BaseLink() const { return Base; }
+    TBaseSelection* BaseSelector() const { return Selection; }
     THidLayer* HidLayer() const { return Hid; }
     const TMessageTable& Messages() const { return MessageTable; }
     // The language list and the change of language.
@@ -116,7 +125,8 @@ private:
     void MapPage(quint8 page, const tduomenys& fns); // function map pages of the read
     void DevicePermissionDenied(const QString& path, quint16 vendorId, quint16 productId);
     void ForgetBaseModule(); // the base's selected module and its ping
-    bool BaseLinkConnected() const { return false; }
+    bool BaseLinkConnected() const;
+    void BaseLost();   // the base went while it carried the settings
     void ResetTrees(); // both parameter trees back to empty
 
     // IReadHost.
@@ -136,17 +146,22 @@ private:
 
     // ICanSettingsHost.
     IModuleOperations* ModuleLinkObject() const override;
-    IModuleOperations* BaseLinkObject() const override { return nullptr; }
+    IModuleOperations* BaseLinkObject() const override;
     QString Message(int number) const override { return MessageTable.WideMess(number); }
     void SetWindowEnabled(bool enabled) override { setEnabled(enabled); }
     void StartReRead() override { StartConnectRead(); }
     bool Recording() const override;
-    bool BaseSetPending() const override { return false; }
-    void BaseTrace(const QString&) override {}
-    void ClearBaseTrace() override {}
-    void StartBasePing() override {}
+    bool BaseSetPending() const override;
+    void BaseTrace(const QString& text) override;
+    void ClearBaseTrace() override;
+    void StartBasePing() override;
     void CreateCanSettings();
     void SaveClicked();
+    // IBaseSelectionHost.
+    bool ModuleLinkActive() const override;
+    bool ReadCycleRunning() const override { return MapBeingRead(); }
+    bool WindowEnabled() const override { return isEnabled(); }
+    int ChooseModule(const QStringList& rows) override;
 
     void CloseQuery();
     void CloseDown();
@@ -156,6 +171,9 @@ private:
     TServiceModes Modes;
     THidLayer* Hid;
     TRV5K* Link = nullptr;
+    THFLatcher* Base = nullptr;
+    TBaseSelection* Selection = nullptr;
+    QPointer<TForm7> SelectBaseWindow;
     TConnectRead* Reader = nullptr;
     TLanguageSwitch* LanguageSwitch = nullptr;
     TCanSettings* Can = nullptr;

@@ -10,8 +10,11 @@
 #include <memory>
 
 // Calls answer with the modal widget once one shows (polled every 10 ms, up to
-// timeoutMs). The returned flag tells whether it was seen.
-inline std::shared_ptr<bool> WhenModal(std::function<void(QWidget*)> answer, int timeoutMs = 5000) {
+// timeoutMs). The returned flag tells whether it was seen. The default wait is
+// long on purpose: a box that comes after its answerer has given up would
+// block the test run for good, while a late box that is answered only makes
+// the test's own, shorter check fail.
+inline std::shared_ptr<bool> WhenModal(std::function<void(QWidget*)> answer, int timeoutMs = 30000) {
     auto seen = std::make_shared<bool>(false);
     auto* poll = new QTimer;
     auto clock = std::make_shared<QElapsedTimer>();

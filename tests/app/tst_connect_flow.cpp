@@ -72,7 +72,7 @@ struct TPasswordAnswers {
                 if (Titles.size() < Answers.size())
                     Next();
             },
-            8000);
+            30000);
     }
     QStringList Answers;
     QStringList Titles;
@@ -194,7 +194,7 @@ void TestConnectFlow::closingDuringPasswordWaitAsksNoMore() {
     });
     TFlow flow(profile);
     current = &flow;
-    QTRY_VERIFY_WITH_TIMEOUT(*first, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(*first, 15000);
     const auto again = WhenModal([](QWidget* modal) { modal->close(); }, 1000);
     QTest::qWait(1200);
     QVERIFY(!*again);

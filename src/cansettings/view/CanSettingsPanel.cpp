@@ -77,7 +77,9 @@ QString TCanSettingsPanel::PinText() const {
 }
 
 bool TCanSettingsPanel::PinEnabled() const {
-    return Pin->isEnabled();
+    // Save disables the window before it checks the PIN: the field's own
+    // state counts, not its window's.
+    return Pin->isEnabledTo(this);
 }
 
 void TCanSettingsPanel::ShowPin(bool enabled, const QString& text) {

@@ -88,11 +88,14 @@ QWidget* TParamTreeDelegate::createEditor(QWidget* parent, const QStyleOptionVie
     const QVariantList range = index.data(Model::EditRangeRole).toList();
     editor->SetRange(range[0].toDouble(), range[1].toDouble(), range[2].toDouble());
     auto* self = const_cast<TParamTreeDelegate*>(this);
+    // An editor ended here is no longer open for CommitOpenEditor.
     connect(editor, &TSpinGauge::Finished, self, [self, editor] {
+        self->Open = nullptr;
         emit self->commitData(editor);
         emit self->closeEditor(editor, QAbstractItemDelegate::NoHint);
     });
     connect(editor, &TSpinGauge::Cancelled, self, [self, editor] {
+        self->Open = nullptr;
         emit self->closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
         self->View->viewport()->update();
     });

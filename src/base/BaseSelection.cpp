@@ -1,0 +1,162 @@
+#include "BaseSelection.h"
+
+#include "BaseFrames.h"
+#include "BaseReport.h"
+#include "THFLatcher.h"
+
+#include <QTimer>
+#include <algorithm>
+
+namespace {
+// Positions in a ping reply as OnData hands it over (from the reply code).
+constexpr size_t PingCodeAt = 0;
+constexpr size_t PingSerialAt = 1; // 24 bits, least significant first
+constexpr size_t PingMajorAt = 5;
+constexpr size_t PingMinorAt = 6;
+constexpr size_t PingEndMarkAt = 9;
+
+quint8 At(const std::vector<quint8>& data, size_t pos) {
+    return pos < data.size() ? data[pos] : 0;
+}
+} // namespace
+
+TBaseSelection::TBaseSelection(THFLatcher* link, IBaseSelectionHost& host, QObject* parent)
+    : QObject(parent), Link(link), Host(host), PingTimer(new QTimer(this)),
+      TimeOutTimer(new QTimer(this)), SelectTimer(new QTimer(this)) {
+    PingTimer->setInterval(ScanPingMs);
+    TimeOutTimer->setSingleShot(true);
+    TimeOutTimer->setInterval(PingTimeOutMs);
+    SelectTimer->setSingleShot(true);
+    SelectTimer->setInterval(SelectDelayMs);
+    connect(PingTimer, &QTimer::timeout, this, &TBaseSelection::PingTick);
+    connect(TimeOutTimer, &QTimer::timeout, this, &TBaseSelection::PingTimedOutNow);
+    connect(SelectTimer, &QTimer::timeout, this, &TBaseSelection::Select);
+    connect(Link, &THFLatcher::OnConnect, this, &TBaseSelection::BaseConnected);
+    connect(Link, &THFLatcher::OnDisconnect, this, &TBaseSelection::BaseDisconnected);
+    connect(Link, &THFLatcher::OnData, this, &TBaseSelection::PingReply);
+}
+
+bool TBaseSelection::BaseActive() const {
+    return Link->Connected() && Selected && !TimedOut;
+}
+
+void TBaseSelection::BaseConnected() {
+    if (!Host.ModuleLinkActive())
+        emit ScanButtonVisible(true);
+}
+
+void TBaseSelection::BaseDisconnected() {
+    emit ScanButtonVisible(false);
+    if (Host.ModuleLinkActive())
+        return;
+    // The module stays chosen: plugged in again, the base carries on with it.
+    emit BaseLost();
+}
+
+void TBaseSelection::Scan() {
+    if (!Link->Connected())
+        return;
+    PingTimer->stop();
+    emit ScanningVisible(true);
+    Replies = 0;
+    Found.clear();
+    Host.ClearReadError();
+    Selected = false;
+    Link->UseCommonAddress(true);
+    PingTimer->setInterval(ScanPingMs);
+    PingTimer->start();
+    Link->ClearListas();
+}
+
+void TBaseSelection::ForgetModule() {
+    Selected = false;
+    TimedOut = false;
+    PingTimer->stop();
+    TimeOutTimer->stop();
+}
+
+void TBaseSelection::RestartPing() {
+    PingTimer->start();
+}
+
+void TBaseSelection::PingTick() {
+    if (!Link->Connected() || Host.LinkBusy() != 0 || Host.ReadCycleRunning() || Link->Busy() ||
+        !Host.WindowEnabled())
+        return;
+    if (Selected)
+        TimeOutTimer->start();
+    Link->Ping();
+}
+
+void TBaseSelection::PingReply(const std::vector<quint8>& data) {
+    if (At(data, PingCodeAt) != BaseFrames::ReqPing ||
+        At(data, PingEndMarkAt) != BaseReport::EndMark)
+        return;
+    TimeOutTimer->stop();
+    emit PingTimeOutVisible(false);
+    TimedOut = false;
+    PingTimer->stop();
+    const qint64 serial = At(data, PingSerialAt) + At(data, PingSerialAt + 1) * 256 +
+                          At(data, PingSerialAt + 2) * 65536;
+    const THFBase found = THFBase::Make(At(data, PingMajorAt), At(data, PingMinorAt), serial);
+    if (!Selected && !Pending) {
+        const bool known = std::any_of(Found.begin(), Found.end(),
+                                       [&](const THFBase& b) { return b.SameModule(found); });
+        if (!known)
+            Found.append(found);
+        if (Replies < RepliesPerScan - 1) {
+            PingTimer->setInterval(ReplyPingMs);
+            PingTimer->start();
+        } else {
+            emit ScanningVisible(false);
+            Pending = true;
+            SelectTimer->start();
+        }
+        ++Replies;
+        return;
+    }
+    // The keep-alive of the chosen module.
+    PingTimer->start();
+}
+
+void TBaseSelection::PingTimedOutNow() {
+    emit PingTimeOutVisible(true);
+    TimedOut = true;
+    PingTimer->setInterval(ScanPingMs);
+    PingTimer->start();
+}
+
+void TBaseSelection::Select() {
+    SelectTimer->stop();
+    if (Found.isEmpty()) {
+        Pending = false;
+        return;
+    }
+    int k = 0;
+    if (Found.size() >= 2) {
+        QStringList rows;
+        for (const THFBase& b : Found)
+            rows.append(QString::fromLatin1(b.text));
+        k = Host.ChooseModule(rows);
+        if (k < 0 || k >= Found.size()) {
+            Pending = false;
+            return;
+        }
+    }
+    Pending = false;
+    const THFBase chosen = Found[k];
+    emit ConnectionText(QString::fromLatin1(chosen.text));
+    if (chosen.Version() <= OldestRefusedVersion) {
+        emit TooOldVisible(true);
+        return;
+    }
+    emit TooOldVisible(false);
+    Selected = true;
+    Link->SetBaseSerNum(quint64(chosen.serial) * SerialShift);
+    Host.WaitWithEvents(AddressDelayMs);
+    Link->UseCommonAddress(false);
+    PingTimer->stop();
+    Host.StartConnectRead();
+    PingTimer->setInterval(KeepAliveMs);
+    PingTimer->start();
+}

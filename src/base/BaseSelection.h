@@ -1,0 +1,92 @@
+#pragma once
+// Finding a module through the radio base and choosing it: the scan of
+// "Scan for another base", the ping that finds modules and then watches the
+// chosen one, the list of modules found, the version check, the addressing of
+// the chosen module and the ping time-out. The window parts (the "Select base"
+// list, the labels) are the host's; this object tells it what to show.
+
+#include "THFBase.h"
+
+#include <QList>
+#include <QObject>
+#include <QStringList>
+
+class QTimer;
+class THFLatcher;
+
+class IBaseSelectionHost {
+public:
+    virtual ~IBaseSelectionHost() = default;
+    virtual bool ModuleLinkActive() const = 0; // a module is connected over USB
+    virtual int LinkBusy() const = 0;
+    virtual bool ReadCycleRunning() const = 0; // the function map is being read
+    virtual bool WindowEnabled() const = 0;    // no modal step in progress
+    virtual void ClearReadError() = 0;
+    virtual void WaitWithEvents(int milliseconds) = 0;
+    // Shows the "Select base" window modally; the chosen row, or -1 for none.
+    virtual int ChooseModule(const QStringList& rows) = 0;
+    // The read-on-connect step, a moment later.
+    virtual void StartConnectRead() = 0;
+};
+
+class TBaseSelection : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int ScanPingMs = 1000;
+    static constexpr int ReplyPingMs = 200;
+    static constexpr int KeepAliveMs = 10000;
+    static constexpr int PingTimeOutMs = 3000;
+    static constexpr int SelectDelayMs = 1;
+    static constexpr int RepliesPerScan = 6; // the scan ends with the sixth reply
+    static constexpr int OldestRefusedVersion = 602;
+    static constexpr int AddressDelayMs = 20;
+    static constexpr int SerialShift = 256; // the base takes the serial number times 256
+
+    TBaseSelection(THFLatcher* link, IBaseSelectionHost& host, QObject* parent = nullptr);
+
+    // "Scan for another base".
+    void Scan();
+    // A module over USB took over: forget the module chosen through the base.
+    void ForgetModule();
+    // The end of a read cycle through the base: the keep-alive starts over.
+    void RestartPing();
+    // The base link carries module operations.
+    bool BaseActive() const;
+
+    const QList<THFBase>& BaseList() const { return Found; }
+    int ReplyCount() const { return Replies; }
+    bool ModuleSelected() const { return Selected; }
+    bool SelectionPending() const { return Pending; }
+    bool PingTimedOut() const { return TimedOut; }
+    QTimer* RV5KPingTimer() const { return PingTimer; }
+    QTimer* RV5KTimeOutTimer() const { return TimeOutTimer; }
+    QTimer* BaseSelectTimer() const { return SelectTimer; }
+
+signals:
+    void ScanButtonVisible(bool visible);
+    void ScanningVisible(bool visible); // "Scaning for bases..."
+    void PingTimeOutVisible(bool visible);
+    void TooOldVisible(bool visible); // "Please connect TLX2 module..."
+    void ConnectionText(const QString& text);
+    // The base went while it was the link in use: the settings go away.
+    void BaseLost();
+
+private:
+    void BaseConnected();
+    void BaseDisconnected();
+    void PingTick();
+    void PingReply(const std::vector<quint8>& data);
+    void PingTimedOutNow();
+    void Select();
+
+    THFLatcher* Link;
+    IBaseSelectionHost& Host;
+    QTimer* PingTimer;
+    QTimer* TimeOutTimer;
+    QTimer* SelectTimer;
+    QList<THFBase> Found;
+    int Replies = 0;
+    bool Selected = false;
+    bool Pending = false;
+    bool TimedOut = false;
+};
