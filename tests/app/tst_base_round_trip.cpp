@@ -6,6 +6,7 @@
 
 #include "ModalHelper.h"
 #include "app/AppWindows.h"
+#include "app/HidLayerFactory.h"
 #include "app/TForm1.h"
 #include "app/TForm5.h"
 #include "app/TForm7.h"
@@ -17,7 +18,9 @@
 #include "link/hid/SimHidBus.h"
 #include "sim/SimRadioBase.h"
 #include "sim/SimRadioModule.h"
+#include "sim/SimRv5kModule.h"
 
+#include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
@@ -75,14 +78,28 @@ QList<QByteArray> WithCode(const QList<QByteArray>& relays, quint8 code) {
 // The main window with the simulated base on the bus and the shipped catalogue.
 struct TBaseWindow {
     explicit TBaseWindow(const TSimBaseProfile& profile) {
+        Backend.Layer = std::make_unique<TSimHidBus>();
+        Backend.SimBus = static_cast<TSimHidBus*>(Backend.Layer.get());
+        Backend.SimBase = std::make_unique<TSimRadioBase>(profile);
+        Open();
+    }
+    // The program's own choice of HID layer, from the simulator variable.
+    explicit TBaseWindow(const QString& simulatorProfile) {
+        qputenv(THidLayerFactory::SimulatorVariable, simulatorProfile.toLocal8Bit());
+        Backend = THidLayerFactory::Create();
+        qunsetenv(THidLayerFactory::SimulatorVariable);
+        Open();
+    }
+    void Open() {
         qputenv("RV5K_APPDATA", Dir.path().toLocal8Bit());
         QFile::copy(qEnvironmentVariable("RV5K_SOURCE_DIR") + "/data/Functions.csv",
                     Dir.filePath("Functions.csv"));
         QDir::setCurrent(Dir.path());
-        Base = std::make_unique<TSimRadioBase>(profile);
-        Windows = std::make_unique<TAppWindows>(&Bus);
+        Base = Backend.SimBase.get();
+        Windows = std::make_unique<TAppWindows>(Backend.Layer.get());
         Form()->show();
-        Bus.Plug(Base.get());
+        if (!Backend.SimBus->IsPlugged(Base))
+            Backend.SimBus->Plug(Base);
     }
     ~TBaseWindow() {
         Windows.reset();
@@ -96,28 +113,31 @@ struct TBaseWindow {
     // A new main window, as after a restart; the base stays on the bus.
     void Restart() {
         Windows.reset();
-        Windows = std::make_unique<TAppWindows>(&Bus);
+        Windows = std::make_unique<TAppWindows>(Backend.Layer.get());
         Form()->show();
     }
     // Scans, clicks the row of the "Select base" window and waits for the read
     // on connect to end.
-    bool ChooseAndRead(int row) {
+    bool ChooseAndRead(int row) { return Choose(row) && WaitForRead(); }
+    // Scans and clicks the row; the rows the window showed.
+    bool Choose(int row, QStringList* rows = nullptr) {
         if (!QTest::qWaitFor([this] { return Form()->Controls().ScanBaseButton->isVisible(); },
                              3000))
             return false;
         auto seen = WhenModal(
-            [row](QWidget* modal) {
+            [row, rows](QWidget* modal) {
                 auto* window = qobject_cast<TForm7*>(modal);
                 if (!window)
                     return;
                 QListWidget* list = window->BaseList();
+                for (int i = 0; rows && i < list->count(); ++i)
+                    *rows << list->item(i)->text();
                 QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                                   list->visualItemRect(list->item(row)).center());
             },
             8000);
         Form()->Controls().ScanBaseButton->click();
-        return QTest::qWaitFor([&] { return *seen && Windows->Form7()->isHidden(); }, 8000) &&
-               WaitForRead();
+        return QTest::qWaitFor([&] { return *seen && Windows->Form7()->isHidden(); }, 8000);
     }
     // Language file loaded, settings read, panel up, nothing running.
     bool WaitForRead() {
@@ -183,8 +203,8 @@ struct TBaseWindow {
     }
 
     QTemporaryDir Dir;
-    TSimHidBus Bus;
-    std::unique_ptr<TSimRadioBase> Base;
+    THidBackend Backend;
+    TSimRadioBase* Base = nullptr;
     std::unique_ptr<TAppWindows> Windows;
 };
 } // namespace
@@ -196,6 +216,7 @@ private slots:
     void chosenModuleIsRead();
     void editSaveAndReadAgain();
     void unacknowledgedSetStopsTheSave();
+    void shippedDemoProfile();
 };
 
 void TestBaseRoundTrip::chosenModuleIsRead_data() {
@@ -340,6 +361,40 @@ void TestBaseRoundTrip::unacknowledgedSetStopsTheSave() {
     QCOMPARE(WithCode(w.Base->Relays(), GetFnAndNn).size(), 0);
     QVERIFY(!w.Windows->Form5()->isVisible());
     QCOMPARE(w.Base->Module(0).Map(), before);
+}
+
+// The program's simulator as the installer meets it: the shipped base profile
+// through RV5K_SIMULATOR, three modules found, the too-old one refused, another
+// read into the trees and saved through the base.
+void TestBaseRoundTrip::shippedDemoProfile() {
+    TBaseWindow w(qEnvironmentVariable("RV5K_SOURCE_DIR") + "/data/sim/base-demo.json");
+    QVERIFY(w.Backend.Error.isEmpty());
+    QVERIFY(w.Base && w.Backend.SimBus->IsPlugged(w.Base));
+    QVERIFY(!w.Backend.SimBus->IsPlugged(w.Backend.SimModule.get())); // F12 plugs it in
+
+    QStringList rows;
+    QVERIFY(w.Choose(2, &rows));
+    QCOMPARE(rows, (QStringList{QStringLiteral("RV5K.XOLT v6.12\tSN:197121"),
+                                QStringLiteral("RV5K.XOLT v6.5\tSN:4660"),
+                                QStringLiteral("RV5K.XOLT v6.2\tSN:70000")}));
+    QVERIFY(!w.Form()->Controls().Label2->isHidden());
+    QCOMPARE(w.Form()->ActiveLink(), 0);
+    QTest::qWait(300);
+    QVERIFY(!w.Form()->SettingsPanelVisible());
+
+    QVERIFY(w.ChooseAndRead(1));
+    QVERIFY(w.Form()->Controls().Label2->isHidden());
+    QCOMPARE(w.Form()->Controls().StatusLabel->text(), QStringLiteral("RV5K.XOLT v6.5\tSN:4660"));
+    QVERIFY(w.CompareTree(w.Base->Module(1).Map()) > 30);
+
+    TParamTreeModel* model = w.Model();
+    QVERIFY(model->setData(model->IndexOf(w.Function(0x12)->Child(2)), Qt::Checked,
+                           Qt::CheckStateRole));
+    QVERIFY(w.Save());
+    QCOMPARE(FirstValues(w.Base->Module(1).Map())[0x12], quint8(3));
+    QCOMPARE(FirstValues(w.Base->Module(0).Map())[0x12], quint8(2));
+    QVERIFY(w.Checked(w.Function(0x12)->Child(2)));
+    QVERIFY(!w.Base->Module(2).Map().empty());
 }
 
 QTEST_MAIN(TestBaseRoundTrip)
