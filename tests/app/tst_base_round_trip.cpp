@@ -348,7 +348,8 @@ void TestBaseRoundTrip::unacknowledgedSetStopsTheSave() {
     QTRY_VERIFY_WITH_TIMEOUT(*box, 5000);
     QCOMPARE(text, w.Form()->Messages().WideMess(66));
     QCOMPARE(icon, QMessageBox::Critical);
-    QVERIFY2(shownAt >= 1000 && shownAt < 2000, qPrintable(QString::number(shownAt)));
+    // The one-second limit is a coarse timer, which may fire a little early.
+    QVERIFY2(shownAt >= 900 && shownAt < 2500, qPrintable(QString::number(shownAt)));
 
     // Only the first pair went out (with its resends); no re-read follows.
     QTRY_VERIFY_WITH_TIMEOUT(w.Form()->isEnabled(), 3000);
