@@ -21,8 +21,10 @@ TConnectRead::TConnectRead(IReadHost& host, QObject* parent)
 }
 
 void TConnectRead::Start() {
-    if (!Halted)
-        StartTimer->start();
+    if (Halted)
+        return;
+    StatusPollsLeft = StatusPolls;
+    StartTimer->start(StartDelayMs);
 }
 
 void TConnectRead::Halt() {
@@ -45,6 +47,13 @@ void TConnectRead::Run() {
     const int link = Host.ActiveLink();
     const bool readOnConnect = Host.ReadOnConnectChecked();
 
+    if (link == ModuleLink && readOnConnect && !Host.ModuleStatusKnown() && StatusPollsLeft > 0) {
+        // The module's first report, which tells whether it is locked, may
+        // still be on its way: a read sent to a locked module goes unanswered.
+        --StatusPollsLeft;
+        StartTimer->start(StatusPollMs);
+        return;
+    }
     if (link == ModuleLink && readOnConnect) {
         if (Host.ModuleLocked()) {
             // The password box waits for the messages of the language file.

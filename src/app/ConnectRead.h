@@ -16,6 +16,9 @@ public:
     static constexpr int StartDelayMs = 1;
     static constexpr int WatchIntervalMs = 100;
     static constexpr int PasswordWaitMs = 200;
+    // How often and how long to look for the module's first report.
+    static constexpr int StatusPollMs = 10;
+    static constexpr int StatusPolls = 100;
 
     explicit TConnectRead(IReadHost& host, QObject* parent = nullptr);
 
@@ -37,4 +40,5 @@ private:
     QTimer* StartTimer;
     QTimer* Watcher;
     bool Halted = false;
+    int StatusPollsLeft = StatusPolls;
 };

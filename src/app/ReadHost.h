@@ -16,6 +16,8 @@ public:
     virtual bool ReadOnConnectChecked() const = 0;
     // The module link waits for its USB password.
     virtual bool ModuleLocked() const = 0;
+    // The module has reported its state since it connected.
+    virtual bool ModuleStatusKnown() const = 0;
     virtual bool LanguagesAreLoaded() const = 0;
     // False when the user cancelled.
     virtual bool AskUsbPassword(QByteArray* password) = 0;

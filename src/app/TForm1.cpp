@@ -436,6 +436,10 @@ bool TForm1::ReadOnConnectChecked() const {
     return Ui.ReadOnConnectBox->isChecked();
 }
 
+bool TForm1::ModuleStatusKnown() const {
+    return Link->StatusKnown();
+}
+
 bool TForm1::ModuleLocked() const {
     return Link->Locked();
 }

@@ -132,6 +132,7 @@ private:
     // IReadHost.
     bool ReadOnConnectChecked() const override;
     bool ModuleLocked() const override;
+    bool ModuleStatusKnown() const override;
     bool LanguagesAreLoaded() const override { return LanguagesLoaded; }
     bool AskUsbPassword(QByteArray* password) override;
     void SendUsbPassword(const QByteArray& password) override;

@@ -39,6 +39,9 @@ public:
     bool ModuleError() const { return ModuleErrorFlag; }
     bool Monitoring() const { return MonitoringFlag; }
     bool Locked() const { return LockedFlag; }
+    // A report has come since the module connected, so the flags above are
+    // the module's own and not what a previous connection left.
+    bool StatusKnown() const { return IsConnected && !JustConnected; }
 
     // Once set, nothing more is written and every wait ends.
     void SetClosing();

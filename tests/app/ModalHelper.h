@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QMessageBox>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -26,6 +27,32 @@ inline std::shared_ptr<bool> WhenModal(std::function<void(QWidget*)> answer, int
             *seen = true;
             answer(modal);
         } else if (clock->elapsed() > timeoutMs) {
+            poll->stop();
+            poll->deleteLater();
+        }
+    });
+    poll->start(10);
+    return seen;
+}
+
+// Calls answer with the first visible message box. A modal progress window
+// may be the active modal widget meanwhile, so boxes are looked for by kind.
+inline std::shared_ptr<bool> WhenMessageBox(std::function<void(QMessageBox*)> answer,
+                                            int timeoutMs) {
+    auto seen = std::make_shared<bool>(false);
+    auto* poll = new QTimer;
+    auto clock = std::make_shared<QElapsedTimer>();
+    clock->start();
+    QObject::connect(poll, &QTimer::timeout, poll, [=] {
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (auto* box = qobject_cast<QMessageBox*>(window); box && box->isVisible()) {
+                poll->stop();
+                poll->deleteLater();
+                *seen = true;
+                answer(box);
+                return;
+            }
+        if (clock->elapsed() > timeoutMs) {
             poll->stop();
             poll->deleteLater();
         }

@@ -104,30 +104,6 @@ struct TWindow {
     std::unique_ptr<TAppWindows> Windows;
 };
 
-// The progress window is modal during Save: the box is looked for by kind.
-std::shared_ptr<bool> WhenMessageBox(std::function<void(QMessageBox*)> answer, int timeoutMs) {
-    auto seen = std::make_shared<bool>(false);
-    auto* poll = new QTimer;
-    auto clock = std::make_shared<QElapsedTimer>();
-    clock->start();
-    QObject::connect(poll, &QTimer::timeout, poll, [=] {
-        for (QWidget* window : QApplication::topLevelWidgets())
-            if (auto* box = qobject_cast<QMessageBox*>(window); box && box->isVisible()) {
-                poll->stop();
-                poll->deleteLater();
-                *seen = true;
-                answer(box);
-                return;
-            }
-        if (clock->elapsed() > timeoutMs) {
-            poll->stop();
-            poll->deleteLater();
-        }
-    });
-    poll->start(10);
-    return seen;
-}
-
 TMap With(TMap map, const std::map<quint8, quint8>& changes) {
     for (auto& [fn, nn] : map)
         if (const auto it = changes.find(fn); it != changes.end())

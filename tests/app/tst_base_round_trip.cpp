@@ -1,0 +1,402 @@
+// The CAN settings through the radio base in the main window: a module chosen
+// through the base is read into the settings tree, edited and saved; the
+// simulated module's own map and the next read show the edits. A module that
+// never acknowledges a set stops the save. What went over the radio is checked
+// from the simulated base's records.
+
+#include "ModalHelper.h"
+#include "app/AppWindows.h"
+#include "app/HidLayerFactory.h"
+#include "app/TForm1.h"
+#include "app/TForm5.h"
+#include "app/TForm7.h"
+#include "base/BaseSelection.h"
+#include "base/THFLatcher.h"
+#include "cansettings/CanSettings.h"
+#include "cansettings/MapCycle.h"
+#include "cansettings/ParamTreeModel.h"
+#include "link/hid/SimHidBus.h"
+#include "sim/SimRadioBase.h"
+#include "sim/SimRadioModule.h"
+#include "sim/SimRv5kModule.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <map>
+
+namespace {
+using TMap = std::vector<std::pair<quint8, quint8>>;
+
+constexpr quint8 Ping = 0x30;
+constexpr quint8 SetFnNn = 0x14;
+constexpr quint8 GetFnAndNn = 0x38;
+constexpr quint8 MapPage = 0x3E;
+
+// The shipped base profile, its modules quick to answer.
+TSimBaseProfile DemoBase() {
+    QString error;
+    const auto setup = TSimSetup::LoadFile(
+        qEnvironmentVariable("RV5K_SOURCE_DIR") + "/data/sim/base-demo.json", &error);
+    if (!setup || !setup->Base)
+        qFatal("%s", qPrintable(error));
+    TSimBaseProfile base = *setup->Base;
+    base.BusyMs = 1;
+    return base;
+}
+
+QByteArray Request(quint8 code, quint8 a, quint8 b) {
+    QByteArray request;
+    request.append(char(code)).append(char(a)).append(char(b));
+    return request;
+}
+
+bool InUse(quint8 fn) {
+    return fn != 0 && fn != 0xFF;
+}
+
+// The NN of the first slot of each FN.
+std::map<quint8, quint8> FirstValues(const TMap& map) {
+    std::map<quint8, quint8> values;
+    for (const auto& [fn, nn] : map)
+        values.emplace(fn, nn);
+    return values;
+}
+
+QList<QByteArray> WithCode(const QList<QByteArray>& relays, quint8 code) {
+    QList<QByteArray> found;
+    for (const QByteArray& relay : relays)
+        if (!relay.isEmpty() && quint8(relay.at(0)) == code)
+            found << relay;
+    return found;
+}
+
+// The main window with the simulated base on the bus and the shipped catalogue.
+struct TBaseWindow {
+    explicit TBaseWindow(const TSimBaseProfile& profile) {
+        Backend.Layer = std::make_unique<TSimHidBus>();
+        Backend.SimBus = static_cast<TSimHidBus*>(Backend.Layer.get());
+        Backend.SimBase = std::make_unique<TSimRadioBase>(profile);
+        Open();
+    }
+    // The program's own choice of HID layer, from the simulator variable.
+    explicit TBaseWindow(const QString& simulatorProfile) {
+        qputenv(THidLayerFactory::SimulatorVariable, simulatorProfile.toLocal8Bit());
+        Backend = THidLayerFactory::Create();
+        qunsetenv(THidLayerFactory::SimulatorVariable);
+        Open();
+    }
+    void Open() {
+        qputenv("RV5K_APPDATA", Dir.path().toLocal8Bit());
+        QFile::copy(qEnvironmentVariable("RV5K_SOURCE_DIR") + "/data/Functions.csv",
+                    Dir.filePath("Functions.csv"));
+        QDir::setCurrent(Dir.path());
+        Base = Backend.SimBase.get();
+        Windows = std::make_unique<TAppWindows>(Backend.Layer.get());
+        Form()->show();
+        if (!Backend.SimBus->IsPlugged(Base))
+            Backend.SimBus->Plug(Base);
+    }
+    ~TBaseWindow() {
+        Windows.reset();
+        QDir::setCurrent(QDir::tempPath());
+    }
+
+    TForm1* Form() const { return Windows->Form1(); }
+    TParamTreeModel* Model() const { return Form()->CanSettings()->SettingsModel(); }
+    TMapCycle& Cycle() const { return Form()->CanSettings()->Cycle(); }
+
+    // A new main window, as after a restart; the base stays on the bus.
+    void Restart() {
+        Windows.reset();
+        Windows = std::make_unique<TAppWindows>(Backend.Layer.get());
+        Form()->show();
+    }
+    // Scans, clicks the row of the "Select base" window and waits for the read
+    // on connect to end.
+    bool ChooseAndRead(int row) { return Choose(row) && WaitForRead(); }
+    // Scans and clicks the row; the rows the window showed.
+    bool Choose(int row, QStringList* rows = nullptr) {
+        if (!QTest::qWaitFor([this] { return Form()->Controls().ScanBaseButton->isVisible(); },
+                             3000))
+            return false;
+        auto seen = WhenModal(
+            [row, rows](QWidget* modal) {
+                auto* window = qobject_cast<TForm7*>(modal);
+                if (!window)
+                    return;
+                QListWidget* list = window->BaseList();
+                for (int i = 0; rows && i < list->count(); ++i)
+                    *rows << list->item(i)->text();
+                QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                                  list->visualItemRect(list->item(row)).center());
+            },
+            8000);
+        Form()->Controls().ScanBaseButton->click();
+        return QTest::qWaitFor([&] { return *seen && Windows->Form7()->isHidden(); }, 8000);
+    }
+    // Language file loaded, settings read, panel up, nothing running.
+    bool WaitForRead() {
+        return QTest::qWaitFor(
+            [this] {
+                return Form()->LanguagesLoaded && Form()->SettingsPanelVisible() &&
+                       !Cycle().ReadingMap && Form()->LinkBusy() == 0 &&
+                       !Windows->Form5()->isVisible();
+            },
+            15000);
+    }
+    // Presses "Save" and waits for the writes and the read that follows.
+    bool Save() {
+        QSignalSpy applied(&Cycle(), &TMapCycle::ApplyRequested);
+        Form()->Controls().SaveButton->click();
+        return QTest::qWaitFor([&] { return applied.count() > 0; }, 20000) && WaitForRead();
+    }
+
+    // The first function (or flag with this mask) of the settings tree with this FN.
+    TParamNode* Function(quint8 fn, int flagMask = -1) const {
+        TParamNode* found = nullptr;
+        Model()->Tree().ForEach([&](TParamNode& node) {
+            if (!found && node.Level() == 1 && node.Data.Number == fn &&
+                (flagMask < 0 ? !node.Data.IsFlag
+                              : node.Data.IsFlag && node.Data.AssignedFn1 == flagMask))
+                found = &node;
+        });
+        return found;
+    }
+    bool Checked(const TParamNode* node) const {
+        return Model()->data(Model()->IndexOf(node), Qt::CheckStateRole).toInt() == Qt::Checked;
+    }
+    QString Cell(const TParamNode* node, int column) const {
+        return Model()->data(Model()->IndexOf(node, column)).toString();
+    }
+
+    // Every function of the map has the module's value checked, every
+    // sub-parameter the module's value; the number of functions compared.
+    int CompareTree(const TMap& map) const {
+        const std::map<quint8, quint8> values = FirstValues(map);
+        int compared = 0;
+        Model()->Tree().ForEach([&](TParamNode& node) {
+            if (node.Level() == 2) {
+                if (const auto it = values.find(node.Data.AssignedFn1);
+                    node.Data.AssignedFn1 != 0 && !node.Parent->Data.IsFlag && it != values.end())
+                    QCOMPARE_EQ(node.Data.Fn1Value, it->second);
+                return;
+            }
+            const auto it = values.find(node.Data.Number);
+            if (node.Level() != 1 || node.Data.IsFlag || it == values.end() ||
+                Function(node.Data.Number) != &node)
+                return;
+            ++compared;
+            for (int i = 0; i < node.ChildCount(); ++i) {
+                const TParamNode* option = node.Child(i);
+                if (option->Data.IsValue && i == 0)
+                    QCOMPARE_EQ(option->Data.Number, it->second);
+                else if (option->CheckKind == TCheckKind::Radio)
+                    QCOMPARE_EQ(Checked(option), i + 1 == it->second);
+            }
+        });
+        return compared;
+    }
+
+    QTemporaryDir Dir;
+    THidBackend Backend;
+    TSimRadioBase* Base = nullptr;
+    std::unique_ptr<TAppWindows> Windows;
+};
+} // namespace
+
+class TestBaseRoundTrip : public QObject {
+    Q_OBJECT
+private slots:
+    void chosenModuleIsRead_data();
+    void chosenModuleIsRead();
+    void editSaveAndReadAgain();
+    void unacknowledgedSetStopsTheSave();
+    void shippedDemoProfile();
+};
+
+void TestBaseRoundTrip::chosenModuleIsRead_data() {
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("speed"); // the sub-parameter of FN 0x10 that FN 0x15 holds
+    QTest::newRow("first module") << 0 << "50 km/h";
+    QTest::newRow("second module") << 1 << "100 km/h";
+}
+
+void TestBaseRoundTrip::chosenModuleIsRead() {
+    QFETCH(int, row);
+    QFETCH(QString, speed);
+    TBaseWindow w(DemoBase());
+    QVERIFY(w.ChooseAndRead(row));
+    TSimRadioModule& module = w.Base->Module(row);
+    QCOMPARE(w.Form()->ActiveLink(), 2);
+    QVERIFY(!w.Cycle().ReadError);
+    QVERIFY(!w.Form()->BaseLink()->KlaidaNuskaitant());
+    QCOMPARE(w.Base->Address(), quint64(module.Profile().RadioSerial) * 256);
+    QVERIFY(!w.Base->CommonAddress());
+
+    // The tree shows this module's functions and values.
+    QVERIFY(w.CompareTree(module.Map()) > 30);
+    QCOMPARE(w.Cell(w.Function(0x10)->Child(1), 1), speed);
+
+    // Over the radio: the map pages, then one value request per function in
+    // slot order (with the value held before, none on a first read), and no
+    // ping while the read ran.
+    const QList<QByteArray> relays = w.Base->Relays();
+    const qsizetype first = relays.indexOf(QByteArray::fromHex("3e00"));
+    QVERIFY(first >= 0);
+    const QList<QByteArray> read = relays.mid(first);
+    QCOMPARE(WithCode(read, Ping).size(), 0);
+    QCOMPARE(WithCode(read, MapPage).size(), (qsizetype(module.Map().size()) + 5) / 6);
+    QList<QByteArray> expected;
+    for (const auto& slot : module.Map())
+        if (InUse(slot.first))
+            expected << Request(GetFnAndNn, slot.first, 0);
+    QCOMPARE(WithCode(read, GetFnAndNn), expected);
+
+    // The keep-alive starts over at the end of the cycle.
+    QTimer* ping = w.Form()->BaseSelector()->RV5KPingTimer();
+    QVERIFY(ping->isActive());
+    QCOMPARE(ping->interval(), TBaseSelection::KeepAliveMs);
+    QVERIFY(ping->remainingTime() > TBaseSelection::KeepAliveMs - 1000);
+}
+
+void TestBaseRoundTrip::editSaveAndReadAgain() {
+    TBaseWindow w(DemoBase());
+    QVERIFY(w.ChooseAndRead(0));
+    const TMap before = w.Base->Module(0).Map();
+    const TMap other = w.Base->Module(1).Map();
+    QCOMPARE(FirstValues(before)[0x30], quint8(0x06));
+
+    // An option with its speed, a flag ticked and another option.
+    TParamTreeModel* model = w.Model();
+    const QModelIndex speed = model->IndexOf(w.Function(0x10)->Child(1), 1);
+    QVERIFY(model->setData(speed.siblingAtColumn(0), Qt::Checked, Qt::CheckStateRole));
+    QVERIFY(model->setData(speed, "25"));
+    QVERIFY(
+        model->setData(model->IndexOf(w.Function(0x30, 0x08)), Qt::Checked, Qt::CheckStateRole));
+    QVERIFY(model->setData(model->IndexOf(w.Function(0x12)->Child(2)), Qt::Checked,
+                           Qt::CheckStateRole));
+
+    w.Base->ClearRecords();
+    const auto box = WhenMessageBox([](QMessageBox* shown) { shown->close(); }, 3000);
+    QVERIFY(w.Save());
+    QVERIFY(!*box);
+
+    // The module chosen holds the edits; the other one is untouched.
+    // The ignition flag is fixed on: its bit of FN 0x30 goes out set as well.
+    const std::map<quint8, quint8> edits{{0x10, 2}, {0x15, 5}, {0x30, 0x0F}, {0x12, 3}};
+    TMap after = before;
+    for (auto& [fn, nn] : after)
+        if (const auto it = edits.find(fn); it != edits.end())
+            nn = it->second;
+    QCOMPARE(w.Base->Module(0).Map(), after);
+    QCOMPARE(w.Base->Module(1).Map(), other);
+
+    // One set per slot with FN 0x10..0xFE, in slot order, then the re-read.
+    const QList<QByteArray> relays = w.Base->Relays();
+    QList<QByteArray> expected;
+    for (const auto& [fn, nn] : after)
+        if (fn >= 0x10 && fn != 0xFF)
+            expected << Request(SetFnNn, fn, nn);
+    QCOMPARE(WithCode(relays, SetFnNn), expected);
+    const qsizetype lastSet = relays.lastIndexOf(expected.last());
+    QVERIFY(relays.indexOf(QByteArray::fromHex("3e00")) > lastSet);
+    QVERIFY(!w.Form()->BaseLink()->SetPending());
+
+    // The read that followed shows the new values, and so does a fresh
+    // window that reads the module again.
+    for (int pass = 0; pass < 2; ++pass) {
+        if (pass == 1) {
+            w.Restart();
+            QVERIFY(w.ChooseAndRead(0));
+        }
+        QVERIFY(w.CompareTree(after) > 30);
+        QVERIFY(w.Checked(w.Function(0x30, 0x08)));
+        QVERIFY(w.Checked(w.Function(0x10)->Child(1)));
+        QCOMPARE(w.Cell(w.Function(0x10)->Child(1), 1), QStringLiteral("25 km/h"));
+        QVERIFY(w.Checked(w.Function(0x12)->Child(2)));
+    }
+    QCOMPARE(w.Base->Module(0).Map(), after);
+}
+
+void TestBaseRoundTrip::unacknowledgedSetStopsTheSave() {
+    TSimBaseProfile profile = DemoBase();
+    profile.Modules[0].AcknowledgeSets = false;
+    TBaseWindow w(profile);
+    QVERIFY(w.ChooseAndRead(0));
+    const TMap before = w.Base->Module(0).Map();
+    w.Base->ClearRecords();
+
+    QElapsedTimer clock;
+    qint64 shownAt = -1;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    const auto box = WhenMessageBox(
+        [&](QMessageBox* shown) {
+            shownAt = clock.elapsed();
+            text = shown->text();
+            icon = shown->icon();
+            shown->button(QMessageBox::Ok)->click();
+        },
+        5000);
+    clock.start();
+    w.Form()->Controls().SaveButton->click();
+    QTRY_VERIFY_WITH_TIMEOUT(*box, 5000);
+    QCOMPARE(text, w.Form()->Messages().WideMess(66));
+    QCOMPARE(icon, QMessageBox::Critical);
+    // The one-second limit is a coarse timer, which may fire a little early.
+    QVERIFY2(shownAt >= 900 && shownAt < 2500, qPrintable(QString::number(shownAt)));
+
+    // Only the first pair went out (with its resends); no re-read follows.
+    QTRY_VERIFY_WITH_TIMEOUT(w.Form()->isEnabled(), 3000);
+    QTest::qWait(1500);
+    const QList<QByteArray> sets = WithCode(w.Base->Relays(), SetFnNn);
+    QVERIFY(!sets.isEmpty());
+    QCOMPARE(QSet<QByteArray>(sets.begin(), sets.end()).size(), 1);
+    QCOMPARE(sets.first(), Request(SetFnNn, 0x10, FirstValues(before)[0x10]));
+    QCOMPARE(WithCode(w.Base->Relays(), MapPage).size(), 0);
+    QCOMPARE(WithCode(w.Base->Relays(), GetFnAndNn).size(), 0);
+    QVERIFY(!w.Windows->Form5()->isVisible());
+    QCOMPARE(w.Base->Module(0).Map(), before);
+}
+
+// The program's simulator as the installer meets it: the shipped base profile
+// through RV5K_SIMULATOR, three modules found, the too-old one refused, another
+// read into the trees and saved through the base.
+void TestBaseRoundTrip::shippedDemoProfile() {
+    TBaseWindow w(qEnvironmentVariable("RV5K_SOURCE_DIR") + "/data/sim/base-demo.json");
+    QVERIFY(w.Backend.Error.isEmpty());
+    QVERIFY(w.Base && w.Backend.SimBus->IsPlugged(w.Base));
+    QVERIFY(!w.Backend.SimBus->IsPlugged(w.Backend.SimModule.get())); // F12 plugs it in
+
+    QStringList rows;
+    QVERIFY(w.Choose(2, &rows));
+    QCOMPARE(rows, (QStringList{QStringLiteral("RV5K.XOLT v6.12\tSN:197121"),
+                                QStringLiteral("RV5K.XOLT v6.5\tSN:4660"),
+                                QStringLiteral("RV5K.XOLT v6.2\tSN:70000")}));
+    QVERIFY(!w.Form()->Controls().Label2->isHidden());
+    QCOMPARE(w.Form()->ActiveLink(), 0);
+    QTest::qWait(300);
+    QVERIFY(!w.Form()->SettingsPanelVisible());
+
+    QVERIFY(w.ChooseAndRead(1));
+    QVERIFY(w.Form()->Controls().Label2->isHidden());
+    QCOMPARE(w.Form()->Controls().StatusLabel->text(), QStringLiteral("RV5K.XOLT v6.5\tSN:4660"));
+    QVERIFY(w.CompareTree(w.Base->Module(1).Map()) > 30);
+
+    TParamTreeModel* model = w.Model();
+    QVERIFY(model->setData(model->IndexOf(w.Function(0x12)->Child(2)), Qt::Checked,
+                           Qt::CheckStateRole));
+    QVERIFY(w.Save());
+    QCOMPARE(FirstValues(w.Base->Module(1).Map())[0x12], quint8(3));
+    QCOMPARE(FirstValues(w.Base->Module(0).Map())[0x12], quint8(2));
+    QVERIFY(w.Checked(w.Function(0x12)->Child(2)));
+    QVERIFY(!w.Base->Module(2).Map().empty());
+}
+
+QTEST_MAIN(TestBaseRoundTrip)
+#include "tst_base_round_trip.moc"
