@@ -11,19 +11,25 @@
 #include "TForm7.h"
 #include "base/THFLatcher.h"
 #include "cansettings/CanSettings.h"
+#include "cansettings/CarDatabaseFile.h"
+#include "cansettings/CarSelection.h"
 #include "cansettings/MapCycle.h"
 #include "cansettings/view/CanSettingsPanel.h"
+#include "cansettings/view/CarPage.h"
 #include "cansettings/view/ParamTreeView.h"
 #include "link/TRV5K.h"
 #include "link/hid/HidLayer.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFile>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -131,12 +137,17 @@ void TForm1::CreateCanSettings() {
     Can = new TCanSettings(*this, this);
     CanPanel = new TCanSettingsPanel(*Can, Ui.TabSettings);
     Ui.SettingsLayout->addWidget(CanPanel, 1);
+    Cars = new TCarSelection(*Can, *this, this);
+    CarControls = new TCarPage(*Cars, Ui.TabCar);
+    Ui.CarLayout->addWidget(CarControls);
     Ui.CarLayout->addWidget(CanPanel->VST2(), 1);
     Can->LanguageChanged();
     connect(LanguageSwitch, &TLanguageSwitch::LanguageChanged, Can, [this] {
         Can->SelectCatalogueLanguage(MessageTable.LanguageName(MessageTable.CurrentLanguage()));
         Can->LanguageChanged();
     });
+    connect(LanguageSwitch, &TLanguageSwitch::LanguageChanged, Cars,
+            &TCarSelection::LanguageChanged);
     connect(Ui.SaveButton, &QPushButton::clicked, this, &TForm1::SaveClicked);
 }
 
@@ -159,7 +170,23 @@ void TForm1::LoadCatalogue() {
     box.exec();
 }
 
-void TForm1::LoadCarDatabase() {}
+void TForm1::LoadCarDatabase() {
+    const QString name = QStringLiteral("CANDATA_FULL.csv");
+    const QString folder = AppDataFolder();
+    const QString path = folder + name;
+    // A fresh install starts from the list shipped beside the program.
+    if (!QFile::exists(path)) {
+        QFile shipped(ProgramFolder() + name);
+        if ((folder.isEmpty() || QDir().mkpath(folder)) && shipped.open(QIODevice::ReadOnly)) {
+            QSaveFile copy(path);
+            if (copy.open(QIODevice::WriteOnly)) {
+                copy.write(shipped.readAll());
+                copy.commit();
+            }
+        }
+    }
+    TCarDatabaseFile::LoadCarDatabase(path, Cars->CarDatabase());
+}
 
 void TForm1::StartAutoUpdate() {}
 

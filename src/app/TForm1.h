@@ -21,6 +21,8 @@ class TConnectRead;
 class TEventWaiter;
 class TCanSettings;
 class TCanSettingsPanel;
+class TCarPage;
+class TCarSelection;
 class TForm5;
 class TForm7;
 class THFLatcher;
@@ -89,6 +91,9 @@ public:
     // The catalogue, the two trees, the function map and its cycle.
     TCanSettings* CanSettings() const { return Can; }
     TCanSettingsPanel* CanSettingsPanel() const { return CanPanel; }
+    // The car list and the car page's modes and lists.
+    TCarSelection* CarSelection() const { return Cars; }
+    TCarPage* CarPage() const { return CarControls; }
 
 signals:
     // The window has closed; the program ends.
@@ -174,6 +179,8 @@ private:
     TLanguageSwitch* LanguageSwitch = nullptr;
     TCanSettings* Can = nullptr;
     TCanSettingsPanel* CanPanel = nullptr;
+    TCarSelection* Cars = nullptr;
+    TCarPage* CarControls = nullptr;
     TEventWaiter* Waiter;
     QPointer<TForm5> Progress;
     QTimer* StatusTimer;

@@ -2,6 +2,7 @@
 
 #include "CanSettingsHost.h"
 #include "CanSettingsView.h"
+#include "CarTreeVisibility.h"
 #include "MapCycle.h"
 #include "ParamTreeModel.h"
 #include "ParamTreeRules.h"
@@ -103,7 +104,7 @@ void TCanSettings::ApplyMemoryMap() {
         if (FixedFns.CarProgram)
             CarSelection->SelectCarProgram(*FixedFns.CarProgram);
         CarSelection->ShowCurrentCar(FixedFns.CarText(Host.Message(CarNotSetMessage)));
-        CarSelection->SelectCarMode(FixedFns.CurrentCarKnown);
+        CarSelection->ModeAfterRead(FixedFns.CurrentCarKnown);
     }
 }
 
@@ -123,6 +124,16 @@ void TCanSettings::ApplyLiveStates(quint32 word) {
 
 void TCanSettings::CollectTreeValues() {
     MapApplier::CollectTreeValues(Cat, FnMemoryMap);
+}
+
+void TCanSettings::ShowCarTree(quint8 modeBit) {
+    if (View)
+        View->CommitEdits();
+    VST2Model->BeginChange();
+    CarTreeVisibility::Apply(Cat.VST2, FnMemoryMap, modeBit);
+    VST2Model->EndChange();
+    if (View)
+        View->SyncRows();
 }
 
 void TCanSettings::SaveCanSettings(bool defaultsMode) {
@@ -171,7 +182,7 @@ void TCanSettings::SaveCanSettings(bool defaultsMode) {
         }
         CollectTreeValues();
         if (CarSelection)
-            CarSelection->CollectCarChoice(FnMemoryMap);
+            CarSelection->ApplyCarSelection(FnMemoryMap);
         written = MapCycle->WriteMemoryMap();
     }
     if (module)

@@ -19,12 +19,14 @@ class TParamTreeModel;
 class ICarSelection {
 public:
     virtual ~ICarSelection() = default;
-    virtual void SelectCarMode(bool currentCarKnown) = 0;
+    // After every read: "Current" when the module knows its car, else "Auto".
+    virtual void ModeAfterRead(bool currentCarKnown) = 0;
     virtual void SelectCarProgram(quint8 fn57) = 0;
     virtual void ShowCurrentCar(const QString& text) = 0;
     virtual bool AutoSelected() const = 0;
     // Turns the chosen car into map values before they are written.
-    virtual void CollectCarChoice(TFnMemoryMap& map) = 0;
+    // May send requests on the active link and wait for them.
+    virtual void ApplyCarSelection(TFnMemoryMap& map) = 0;
     // A list the car selection needs has been read (ApplyParamsTimer).
     virtual void CarListsRead() = 0;
 };
@@ -55,6 +57,8 @@ public:
     void ApplyMemoryMap();
     void ApplyLiveStates(quint32 word);
     void CollectTreeValues();
+    // Shows the car tree's rows that the car mode bit allows.
+    void ShowCarTree(quint8 modeBit);
     void SaveCanSettings(bool defaultsMode);
 
     TCatalogue& Catalogue() { return Cat; }

@@ -72,7 +72,8 @@ struct TSimHost : ICanSettingsHost {
         loop.exec();
     }
     QTimer* TimeOutTimer() const override { return const_cast<QTimer*>(&Limit); }
-    QString Message(int number) const override { return QStringLiteral("M%1").arg(number); }
+    QString MessagePrefix = QStringLiteral("M"); // a change of language changes it
+    QString Message(int number) const override { return MessagePrefix + QString::number(number); }
     int ShowMessageBox(const QString& text, int, int) override {
         Boxes << text;
         return BoxAnswer;
