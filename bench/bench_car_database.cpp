@@ -1,6 +1,13 @@
 // Loading a 50,000-line car list and filtering it against a module that holds
-// 300 programs. Prints the times of both steps, best of several runs.
+// 300 programs, then rebuilding the car page's "Make" list (and the lists
+// that follow the first make) from the supported cars. Prints the times of
+// each step, best of several runs.
+#include "BenchCanHost.h"
+#include "cansettings/CanSettings.h"
 #include "cansettings/CarDatabaseFile.h"
+#include "cansettings/CarSelection.h"
+#include "cansettings/MapCycle.h"
+#include "link/hid/SimHidBus.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -62,5 +69,27 @@ int main(int argc, char** argv) {
                 entries, supported, held.size());
     std::printf("load %.1f ms + filter %.1f ms = %.1f ms (target under 150 ms)\n", bestLoad,
                 bestFilter, bestLoad + bestFilter);
-    return bestLoad + bestFilter < 150.0 ? 0 : 2;
+
+    // The car page's own path: the program list read, the supported cars
+    // filtered on the next tick, then "Make" rebuilt from them.
+    TSimHidBus bus;
+    TBenchCanHost host(&bus);
+    TCanSettings can(host);
+    TCarSelection cars(can, host);
+    if (!TCarDatabaseFile::LoadCarDatabase(path, cars.CarDatabase()))
+        return 1;
+    can.Cycle().GrPgrList = held;
+    cars.CarDatabaseReloaded();
+    while (cars.ApplyParamsTimer()->isActive())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    double bestMakes = 1e9;
+    for (int run = 0; run < 5; ++run) {
+        QElapsedTimer clock;
+        clock.start();
+        cars.FillMakes();
+        bestMakes = std::min(bestMakes, clock.nsecsElapsed() / 1e6);
+    }
+    std::printf("make list rebuild %.3f ms for %lld makes (target under 10 ms)\n", bestMakes,
+                qlonglong(cars.Entries(TCarList::Make).size()));
+    return bestLoad + bestFilter < 150.0 && bestMakes < 10.0 ? 0 : 2;
 }

@@ -35,6 +35,9 @@ public:
     const TCanDataArr& SupportedCars() const { return Supported; }
     // The car list was loaded anew: the lists are built again from it.
     void CarDatabaseReloaded();
+    // Fills "Make" from the supported cars, first make chosen, and the lists
+    // below it after it; public so its cost can be measured on its own.
+    void FillMakes();
 
     // The user's click on a choice.
     void SelectCarMode(TCarMode mode);
@@ -80,7 +83,6 @@ private:
     static std::size_t Slot(TCarList list) { return std::size_t(list); }
 
     void ApplyParams();
-    void FillMakes();
     void MakeChanged();
     void ModelChanged();
     void YearChanged();

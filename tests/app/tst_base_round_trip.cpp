@@ -13,17 +13,21 @@
 #include "base/BaseSelection.h"
 #include "base/THFLatcher.h"
 #include "cansettings/CanSettings.h"
+#include "cansettings/CarSelection.h"
 #include "cansettings/MapCycle.h"
 #include "cansettings/ParamTreeModel.h"
+#include "cansettings/view/CarPage.h"
 #include "link/hid/SimHidBus.h"
 #include "sim/SimRadioBase.h"
 #include "sim/SimRadioModule.h"
 #include "sim/SimRv5kModule.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -34,6 +38,7 @@ using TMap = std::vector<std::pair<quint8, quint8>>;
 
 constexpr quint8 Ping = 0x30;
 constexpr quint8 SetFnNn = 0x14;
+constexpr quint8 SetCar = 0x50;
 constexpr quint8 GetFnAndNn = 0x38;
 constexpr quint8 MapPage = 0x3E;
 
@@ -216,6 +221,8 @@ private slots:
     void chosenModuleIsRead();
     void editSaveAndReadAgain();
     void unacknowledgedSetStopsTheSave();
+    void carChoiceSavedThroughBase_data();
+    void carChoiceSavedThroughBase();
     void shippedDemoProfile();
 };
 
@@ -362,6 +369,95 @@ void TestBaseRoundTrip::unacknowledgedSetStopsTheSave() {
     QCOMPARE(WithCode(w.Base->Relays(), GetFnAndNn).size(), 0);
     QVERIFY(!w.Windows->Form5()->isVisible());
     QCOMPARE(w.Base->Module(0).Map(), before);
+}
+
+void TestBaseRoundTrip::carChoiceSavedThroughBase_data() {
+    QTest::addColumn<int>("mode");
+    QTest::newRow("auto") << int(CarModeAuto);
+    QTest::newRow("manual") << int(CarModeManual);
+    QTest::newRow("current") << int(CarModeCurrent);
+}
+
+// What the radio module receives of the car choice on "Save", and what the
+// read after it shows. The module is fitted to car 12/3 with 0x82..0x84 at 1.
+void TestBaseRoundTrip::carChoiceSavedThroughBase() {
+    QFETCH(int, mode);
+    TBaseWindow w(DemoBase());
+    QVERIFY(w.ChooseAndRead(0));
+    TCarSelection* cars = w.Form()->CarSelection();
+    TCarPage* page = w.Form()->CarPage();
+    QVERIFY(page->ModeChoice(CarModeCurrent)->isChecked());
+    // Part of the shipped car list fits the module's programs.
+    const qsizetype supported = cars->SupportedCars().size();
+    QVERIFY(supported > 1 && supported < cars->CarDatabase().size());
+
+    page->ModeChoice(TCarMode(mode))->click();
+    QList<QByteArray> setCar, resetCar{Request(SetFnNn, 0x59, 0x02)};
+    quint8 group = 12, subgroup = 3, fn57 = 1, fn82 = 1;
+    if (mode == CarModeAuto) {
+        group = subgroup = 0xFF;
+        fn82 = 2;
+    } else if (mode == CarModeManual) {
+        resetCar.clear();
+        // A make further down, whose first year the user takes.
+        QComboBox* makes = page->List(TCarList::Make);
+        makes->setCurrentIndex(1);
+        emit makes->activated(1);
+        const TFlatNameStruct program = cars->ProgramChoices()[cars->Selected(TCarList::Program)];
+        group = quint8(program.Value / 256);
+        subgroup = quint8(program.Value % 256);
+        setCar << Request(SetCar, group, subgroup);
+        fn57 = quint8(cars->Fn57Choices()[cars->Selected(TCarList::Fn57)].Value);
+    } else {
+        resetCar.clear();
+        // Write-program byte 2: FN57 3.
+        QComboBox* current = page->List(TCarList::CurrentFn57);
+        current->setCurrentIndex(3);
+        emit current->activated(3);
+        fn57 = 3;
+    }
+
+    w.Base->ClearRecords();
+    const auto box = WhenMessageBox([](QMessageBox* shown) { shown->close(); }, 3000);
+    QVERIFY(w.Save());
+    QVERIFY(!*box);
+    const QList<QByteArray> relays = w.Base->Relays();
+    // The module sends no reply to a car program, so the base link resends it
+    // on its resend timer: the same request, at most three times more.
+    const QList<QByteArray> carRelays = WithCode(relays, SetCar);
+    QCOMPARE(QSet<QByteArray>(carRelays.begin(), carRelays.end()),
+             QSet<QByteArray>(setCar.begin(), setCar.end()));
+    QVERIFY(carRelays.size() <= setCar.size() * 4);
+    const QList<QByteArray> sets = WithCode(relays, SetFnNn);
+    QCOMPARE(sets.count(Request(SetFnNn, 0x59, 0x02)), resetCar.size());
+    // The car requests go out before the map.
+    if (!resetCar.isEmpty() || !setCar.isEmpty()) {
+        const QByteArray car = setCar.isEmpty() ? resetCar.first() : setCar.first();
+        QVERIFY(relays.indexOf(car) < relays.indexOf(Request(SetFnNn, 0x10, 1)));
+    }
+    QVERIFY(sets.contains(Request(SetFnNn, 0x57, fn57)));
+    for (const quint8 fn : {0x82, 0x83, 0x84})
+        QVERIFY(sets.contains(Request(SetFnNn, fn, fn82)));
+
+    std::map<quint8, quint8> held = FirstValues(w.Base->Module(0).Map());
+    QCOMPARE(held[0x06], group);
+    QCOMPARE(held[0x07], subgroup);
+    QCOMPARE(held[0x57], fn57);
+    QCOMPARE(held[0x82], fn82);
+    QCOMPARE(held[0x84], fn82);
+
+    // The read after it: a reset car leaves "Auto", a known one "Current"
+    // with the module's FN57 chosen.
+    const bool known = mode != CarModeAuto;
+    QVERIFY(page->ModeChoice(known ? CarModeCurrent : CarModeAuto)->isChecked());
+    QCOMPARE(cars->CurrentChoiceShown(), known);
+    if (known) {
+        QCOMPARE(page->CurrentCarLabel()->text(), QStringLiteral("%1/%2").arg(group).arg(subgroup));
+        const int selected = cars->Selected(TCarList::CurrentFn57);
+        QVERIFY(selected >= 0);
+        QCOMPARE(cars->CurrentFn57Choices()[selected].Value, int(fn57));
+    }
+    QCOMPARE(w.Base->Module(1).Map(), DemoBase().Modules[1].Memory.Map);
 }
 
 // The program's simulator as the installer meets it: the shipped base profile
