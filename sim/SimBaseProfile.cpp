@@ -1,5 +1,6 @@
 #include "SimBaseProfile.h"
 
+#include "SimProfileFile.h"
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -9,7 +10,6 @@
 
 namespace {
 
-constexpr qint64 kMaxProfileFileBytes = 4 * 1024 * 1024;
 constexpr quint32 kMaxSerial = 0xFFFFFF; // the ping reply carries 24 bits
 constexpr quint32 kMaxMilliseconds = 60000;
 constexpr quint32 kMaxCount = 1000000000;
@@ -209,21 +209,12 @@ std::optional<TSimSetup> TSimSetup::FromJson(const QByteArray& json, QString* er
 }
 
 std::optional<TSimSetup> TSimSetup::LoadFile(const QString& path, QString* error) {
-    const QString name = QDir::toNativeSeparators(path);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = QStringLiteral("%1: cannot be read (%2)").arg(name, file.errorString());
+    const std::optional<QByteArray> bytes = ReadSimProfileFile(path, error);
+    if (!bytes)
         return std::nullopt;
-    }
-    if (file.size() > kMaxProfileFileBytes) {
-        if (error)
-            *error = QStringLiteral("%1: too large for a profile").arg(name);
-        return std::nullopt;
-    }
     QString what;
-    std::optional<TSimSetup> setup = FromJson(file.readAll(), &what);
+    std::optional<TSimSetup> setup = FromJson(*bytes, &what);
     if (!setup && error)
-        *error = name + QStringLiteral(": ") + what;
+        *error = QDir::toNativeSeparators(path) + QStringLiteral(": ") + what;
     return setup;
 }

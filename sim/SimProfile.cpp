@@ -1,5 +1,6 @@
 #include "SimProfile.h"
 
+#include "SimProfileFile.h"
 #include "SimProtocol.h"
 
 #include <QDir>
@@ -11,7 +12,6 @@
 
 namespace {
 
-constexpr qint64 kMaxProfileFileBytes = 4 * 1024 * 1024;
 constexpr quint32 kMaxCount = 1000000000;
 constexpr quint32 kMaxMilliseconds = 60000;
 
@@ -297,22 +297,13 @@ TSimProfile Parse(const QJsonObject& root) {
 } // namespace
 
 std::optional<TSimProfile> TSimProfile::LoadFile(const QString& path, QString* error) {
-    const QString shownPath = QDir::toNativeSeparators(path);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = QStringLiteral("%1: cannot be read (%2)").arg(shownPath, file.errorString());
+    const std::optional<QByteArray> bytes = ReadSimProfileFile(path, error);
+    if (!bytes)
         return std::nullopt;
-    }
-    if (file.size() > kMaxProfileFileBytes) {
-        if (error)
-            *error = QStringLiteral("%1: too large for a profile").arg(shownPath);
-        return std::nullopt;
-    }
     QString what;
-    std::optional<TSimProfile> profile = FromJson(file.readAll(), &what);
+    std::optional<TSimProfile> profile = FromJson(*bytes, &what);
     if (!profile && error)
-        *error = shownPath + QStringLiteral(": ") + what;
+        *error = QDir::toNativeSeparators(path) + QStringLiteral(": ") + what;
     return profile;
 }
 

@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QSaveFile>
 
 namespace {
 const QString FolderName = QStringLiteral("RV5K Loader");
@@ -47,4 +49,20 @@ QString AppDataFolder() {
 
 QString ProgramFolder() {
     return WithSeparator(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()));
+}
+
+bool InstallShippedFile(const QString& name) {
+    const QString folder = AppDataFolder();
+    const QString path = folder + name;
+    if (QFile::exists(path))
+        return true;
+    QFile shipped(ProgramFolder() + name);
+    if (!folder.isEmpty() && !QDir().mkpath(folder))
+        return false;
+    if (!shipped.open(QIODevice::ReadOnly))
+        return false;
+    QSaveFile copy(path);
+    if (!copy.open(QIODevice::WriteOnly) || copy.write(shipped.readAll()) < 0)
+        return false;
+    return copy.commit();
 }

@@ -17,3 +17,8 @@
 
 QString AppDataFolder();
 QString ProgramFolder();
+
+// Copies the file of this name from the program folder into the application
+// data folder (creating it) when the data folder has none; the copy appears
+// whole or not at all. False when the file is still missing afterwards.
+bool InstallShippedFile(const QString& name);

@@ -22,14 +22,11 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QDir>
-#include <QFile>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -172,20 +169,9 @@ void TForm1::LoadCatalogue() {
 
 void TForm1::LoadCarDatabase() {
     const QString name = QStringLiteral("CANDATA_FULL.csv");
-    const QString folder = AppDataFolder();
-    const QString path = folder + name;
     // A fresh install starts from the list shipped beside the program.
-    if (!QFile::exists(path)) {
-        QFile shipped(ProgramFolder() + name);
-        if ((folder.isEmpty() || QDir().mkpath(folder)) && shipped.open(QIODevice::ReadOnly)) {
-            QSaveFile copy(path);
-            if (copy.open(QIODevice::WriteOnly)) {
-                copy.write(shipped.readAll());
-                copy.commit();
-            }
-        }
-    }
-    TCarDatabaseFile::LoadCarDatabase(path, Cars->CarDatabase());
+    InstallShippedFile(name);
+    TCarDatabaseFile::LoadCarDatabase(AppDataFolder() + name, Cars->CarDatabase());
 }
 
 void TForm1::StartAutoUpdate() {}
