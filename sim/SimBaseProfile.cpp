@@ -1,6 +1,8 @@
 #include "SimBaseProfile.h"
 
+#include "SimJsonFields.h"
 #include "SimProfileFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -10,28 +12,12 @@
 
 namespace {
 
+using namespace SimJson;
+
 constexpr quint32 kMaxSerial = 0xFFFFFF; // the ping reply carries 24 bits
 constexpr quint32 kMaxMilliseconds = 60000;
 constexpr quint32 kMaxCount = 1000000000;
 constexpr int kMaxModules = 64;
-
-struct TBadProfile {
-    QString Text;
-};
-
-[[noreturn]] void Fail(const QString& where, const QString& what) {
-    throw TBadProfile{where.isEmpty() ? what : where + QStringLiteral(": ") + what};
-}
-
-QString Key(const QString& where, const QString& key) {
-    return where.isEmpty() ? key : where + QLatin1Char('.') + key;
-}
-
-void CheckKeys(const QJsonObject& object, const QString& where, const QStringList& known) {
-    for (auto it = object.begin(); it != object.end(); ++it)
-        if (!known.contains(it.key()))
-            Fail(where, QStringLiteral("unknown key \"%1\"").arg(it.key()));
-}
 
 quint32 Number(const QJsonValue& value, const QString& where, quint32 min, quint32 max) {
     qulonglong number = 0;
@@ -55,32 +41,11 @@ quint32 Number(const QJsonValue& value, const QString& where, quint32 min, quint
     return quint32(number);
 }
 
-bool Bool(const QJsonValue& value, const QString& where) {
-    if (!value.isBool())
-        Fail(where, QStringLiteral("expected true or false"));
-    return value.toBool();
-}
-
-QString Text(const QJsonValue& value, const QString& where) {
-    if (!value.isString())
-        Fail(where, QStringLiteral("expected a text"));
-    return value.toString();
-}
-
-QJsonObject Object(const QJsonValue& value, const QString& where) {
-    if (!value.isObject())
-        Fail(where, QStringLiteral("expected an object"));
-    return value.toObject();
-}
-
 QList<int> Numbers(const QJsonValue& value, const QString& where) {
-    if (!value.isArray())
-        Fail(where, QStringLiteral("expected a list"));
     QList<int> numbers;
-    const QJsonArray list = value.toArray();
+    const QJsonArray list = List(value, where);
     for (qsizetype i = 0; i < list.size(); ++i)
-        numbers.append(
-            int(Number(list[i], QStringLiteral("%1[%2]").arg(where).arg(i), 1, kMaxCount)));
+        numbers.append(int(Number(list[i], At(where, i), 1, kMaxCount)));
     return numbers;
 }
 
@@ -151,7 +116,7 @@ TSimBaseProfile BaseObject(const QJsonValue& value, const QString& where) {
         if (list.size() > kMaxModules)
             Fail(at, QStringLiteral("more than %1 modules").arg(kMaxModules));
         for (qsizetype i = 0; i < list.size(); ++i)
-            base.Modules.append(RadioModule(list[i], QStringLiteral("%1[%2]").arg(at).arg(i)));
+            base.Modules.append(RadioModule(list[i], At(at, i)));
     }
     if (object.contains("faults"))
         BaseFaults(object["faults"], Key(where, "faults"), base);

@@ -1,5 +1,6 @@
 #include "SimProfile.h"
 
+#include "SimJsonFields.h"
 #include "SimProfileFile.h"
 #include "SimProtocol.h"
 
@@ -12,31 +13,10 @@
 
 namespace {
 
+using namespace SimJson;
+
 constexpr quint32 kMaxCount = 1000000000;
 constexpr quint32 kMaxMilliseconds = 60000;
-
-// Thrown inside this file only: the first thing wrong with the profile.
-struct TBadProfile {
-    QString Text;
-};
-
-[[noreturn]] void Fail(const QString& where, const QString& what) {
-    throw TBadProfile{where.isEmpty() ? what : where + QStringLiteral(": ") + what};
-}
-
-QString At(const QString& where, qsizetype index) {
-    return QStringLiteral("%1[%2]").arg(where).arg(index);
-}
-
-QString Key(const QString& where, const QString& key) {
-    return where.isEmpty() ? key : where + QLatin1Char('.') + key;
-}
-
-void CheckKeys(const QJsonObject& object, const QString& where, const QStringList& known) {
-    for (auto it = object.begin(); it != object.end(); ++it)
-        if (!known.contains(it.key()))
-            Fail(where, QStringLiteral("unknown key \"%1\"").arg(it.key()));
-}
 
 // A JSON number or a "0x.." string, whole and within [min, max].
 quint32 Number(const QJsonValue& value, const QString& where, quint32 min, quint32 max) {
@@ -70,36 +50,12 @@ quint8 Byte(const QJsonValue& value, const QString& where) {
     return quint8(Number(value, where, 0, 255));
 }
 
-bool Bool(const QJsonValue& value, const QString& where) {
-    if (!value.isBool())
-        Fail(where, QStringLiteral("expected true or false"));
-    return value.toBool();
-}
-
-QString Text(const QJsonValue& value, const QString& where) {
-    if (!value.isString())
-        Fail(where, QStringLiteral("expected a text"));
-    return value.toString();
-}
-
 QByteArray Text8(const QJsonValue& value, const QString& where) {
     const QString text = Text(value, where);
     for (const QChar c : text)
         if (c.unicode() > 0xFF)
             Fail(where, QStringLiteral("only 8-bit characters (U+0000 to U+00FF) are allowed"));
     return text.toLatin1();
-}
-
-QJsonArray List(const QJsonValue& value, const QString& where) {
-    if (!value.isArray())
-        Fail(where, QStringLiteral("expected a list"));
-    return value.toArray();
-}
-
-QJsonObject Object(const QJsonValue& value, const QString& where) {
-    if (!value.isObject())
-        Fail(where, QStringLiteral("expected an object"));
-    return value.toObject();
 }
 
 // Hexadecimal digits, blanks between them allowed.
