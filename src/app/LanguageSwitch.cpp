@@ -1,8 +1,9 @@
 #include "LanguageSwitch.h"
 
 #include "AppVersion.h"
-#include "SettingsFile.h"
+#include "files/SettingsFile.h"
 #include "i18n/MessageTable.h"
+#include "i18n/view/CaptionTranslator.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -77,8 +78,10 @@ void TLanguageSwitch::ChangeLanguage(bool skipWhenCurrent) {
     if (skipWhenCurrent && LanguageApplied && picked == Table.LanguageName(Table.CurrentLanguage()))
         return;
     QString applyError;
-    if (Table.SelectLanguage(picked, &applyError))
+    if (Table.SelectLanguage(picked)) {
         LanguageApplied = true;
+        TCaptionTranslator::Apply(*Table.CurrentKalba(), Table.CurrentCodePage(), &applyError);
+    }
     if (!applyError.isEmpty()) {
         Host.ShowError(applyError);
         return;

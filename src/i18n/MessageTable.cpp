@@ -1,21 +1,17 @@
 #include "MessageTable.h"
 
-#include "CaptionTranslator.h"
 #include "LanguageFile.h"
 
 bool TMessageTable::LoadLanguageFile(const QString& path, QByteArray* error) {
     return TLanguageFile::Load(path, &Languages, error);
 }
 
-bool TMessageTable::SelectLanguage(const QString& name, QString* applyError) {
+bool TMessageTable::SelectLanguage(const QString& name) {
     for (int i = 0; i < Languages.size(); ++i) {
         if (LanguageName(i) != name)
             continue;
         Current = i;
         CodePage = CodePageOfCharset(Languages[i].Charset);
-        QString error;
-        if (!TCaptionTranslator::Apply(Languages[i], CodePage, &error) && applyError)
-            *applyError = error;
         return true;
     }
     return false;

@@ -15,11 +15,11 @@ public:
     // 8-bit text that tells why (see TLanguageFile) and the table keeps what
     // was read before the failure.
     bool LoadLanguageFile(const QString& path, QByteArray* error);
-    // Makes the first language whose shown name is exactly this one current,
-    // takes its code page and puts its texts on the open windows. False, with
-    // nothing changed, when there is no such language. applyError tells when
-    // the applying stopped at a bad window entry (the language is current).
-    bool SelectLanguage(const QString& name, QString* applyError = nullptr);
+    // Makes the first language whose shown name is exactly this one current
+    // and takes its code page. False, with nothing changed, when there is no
+    // such language. Putting its captions on the windows is the caller's
+    // (TCaptionTranslator), so the table itself needs no widgets.
+    bool SelectLanguage(const QString& name);
 
     // Message n of the current language in its 8-bit text; empty for a number
     // outside 1 to the number of its messages, or for an empty table.

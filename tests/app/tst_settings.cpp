@@ -1,7 +1,7 @@
 // The settings file and the application data folder.
 
-#include "app/AppFolders.h"
-#include "app/SettingsFile.h"
+#include "files/AppFolders.h"
+#include "files/SettingsFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,8 +2,8 @@
 // letter case, the kind keys, lists that keep or reset their selection, radio
 // groups, wrong kinds, and the caption-driven width of check boxes.
 
-#include "i18n/CaptionLayout.h"
-#include "i18n/CaptionTranslator.h"
+#include "i18n/view/CaptionLayout.h"
+#include "i18n/view/CaptionTranslator.h"
 #include "i18n/LanguageFile.h"
 #include "ui/RadioGroup.h"
 

@@ -1,7 +1,7 @@
 #include "CaptionTranslator.h"
 
 #include "CaptionLayout.h"
-#include "CaptionRules.h"
+#include "i18n/CaptionRules.h"
 #include "ui/Lamp.h"
 #include "ui/RadioGroup.h"
 

@@ -5,8 +5,8 @@
 // hint apply (CaptionRules.h). A window or control that is not there is
 // skipped, and so is a control of another kind than its key.
 
-#include "CodePage.h"
-#include "LanguageRecords.h"
+#include "i18n/CodePage.h"
+#include "i18n/LanguageRecords.h"
 
 #include <QString>
 
