@@ -3,7 +3,7 @@
 // the program count), then the map cycle's stages (write-program pages, one
 // GetFNandNN per function, the program list). The floor is the 40 ms pacing
 // after every frame plus the 10 ms step timer before every stage request.
-#include "BenchBaseCanHost.h"
+#include "BenchSession.h"
 #include "cansettings/MapCycle.h"
 #include "link/hid/SimHidBus.h"
 #include "sim/SimRadioBase.h"
@@ -73,10 +73,12 @@ int main(int argc, char** argv) {
     for (int run = 0; run < runs; ++run) {
         TSimHidBus bus;
         TSimRadioBase base(profile);
-        TBenchBaseCanHost host(&bus);
+        TBenchBaseSession host(&bus);
         THFLatcher* link = &host.Link;
+        int pingRestarts = 0;
+        QObject::connect(link, &THFLatcher::KeepAliveDue, [&] { ++pingRestarts; });
         TFnMemoryMap map;
-        TMapCycle cycle(host, map);
+        TMapCycle cycle(host.Session, map);
         QObject::connect(link, &THFLatcher::OnHFRV5KFNMap, &cycle, &TMapCycle::StoreBaseFnPage);
         QObject::connect(link, &THFLatcher::OnFNandNN, &cycle, &TMapCycle::OnFNandNN);
         QObject::connect(link, &THFLatcher::OnWriteProg, &cycle, &TMapCycle::OnWriteProg);
@@ -114,8 +116,8 @@ int main(int argc, char** argv) {
             loop.exec();
         const double elapsed = clock.nsecsElapsed() / 1e6;
         counts = Count(base.Relays().mid(before));
-        if (!applied || cycle.ReadError || link->KlaidaNuskaitant() || counts.Values != MapBytes ||
-            host.PingRestarts != 1) {
+        if (!applied || cycle.ReadError() || link->KlaidaNuskaitant() || counts.Values != MapBytes ||
+            pingRestarts != 1) {
             std::printf("run %d: the read did not end well (%d values, %d frames)\n", run,
                         counts.Values, counts.Frames);
             return 1;

@@ -2,7 +2,7 @@
 // 300 programs, then rebuilding the car page's "Make" list (and the lists
 // that follow the first make) from the supported cars. Prints the times of
 // each step, best of several runs.
-#include "BenchCanHost.h"
+#include "BenchSession.h"
 #include "cansettings/CanSettings.h"
 #include "cansettings/CarDatabaseFile.h"
 #include "cansettings/CarSelection.h"
@@ -73,9 +73,9 @@ int main(int argc, char** argv) {
     // The car page's own path: the program list read, the supported cars
     // filtered on the next tick, then "Make" rebuilt from them.
     TSimHidBus bus;
-    TBenchCanHost host(&bus);
-    TCanSettings can(host);
-    TCarSelection cars(can, host);
+    TBenchModuleSession host(&bus);
+    TCanSettings can(host.Session);
+    TCarSelection cars(can, host.Session);
     if (!TCarDatabaseFile::LoadCarDatabase(path, cars.CarDatabase()))
         return 1;
     can.Cycle().GrPgrList = held;

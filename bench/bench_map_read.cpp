@@ -4,7 +4,7 @@
 // pages, one GetFNandNN per function, the program list). The floor is the
 // 20 ms pause after every write plus the 10 ms step timer before every stage
 // request.
-#include "BenchCanHost.h"
+#include "BenchSession.h"
 #include "cansettings/MapCycle.h"
 #include "link/SendGate.h"
 #include "link/TRV5K.h"
@@ -69,9 +69,9 @@ int main(int argc, char** argv) {
     for (int run = 0; run < runs; ++run) {
         TSimHidBus bus;
         TSimRv5kModule module(profile);
-        TBenchCanHost host(&bus);
+        TBenchModuleSession host(&bus);
         TFnMemoryMap map;
-        TMapCycle cycle(host, map);
+        TMapCycle cycle(host.Session, map);
         TRV5K* link = &host.Link;
         QObject::connect(link, &TRV5K::OnRV5KFNMemoryMap, &cycle, &TMapCycle::StoreFnPage);
         QObject::connect(link, &TRV5K::OnFNandNN, &cycle, &TMapCycle::OnFNandNN);
@@ -106,7 +106,7 @@ int main(int argc, char** argv) {
         link->Nuskaitymas();
         loop.exec();
         const double elapsed = clock.nsecsElapsed() / 1e6;
-        if (!applied || cycle.ReadError) {
+        if (!applied || cycle.ReadError()) {
             std::printf("run %d: the read did not end well\n", run);
             return 1;
         }

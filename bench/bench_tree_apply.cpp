@@ -2,7 +2,7 @@
 // (fully expanded, as with "Expand" ticked) and repainting them: each view
 // grabbed to a pixmap on the offscreen platform. Prints the best and median
 // of several runs and the target.
-#include "BenchCanHost.h"
+#include "BenchSession.h"
 #include "GeneratedCatalogue.h"
 #include "cansettings/CanSettings.h"
 #include "cansettings/view/CanSettingsPanel.h"
@@ -31,8 +31,8 @@ int main(int argc, char** argv) {
     file.close();
 
     TSimHidBus bus;
-    TBenchCanHost host(&bus);
-    TCanSettings settings(host);
+    TBenchModuleSession host(&bus);
+    TCanSettings settings(host.Session);
     TCanSettingsPanel panel(settings);
     if (settings.LoadCatalogue(path))
         return 1;

@@ -11,6 +11,7 @@ TAppWindows::TAppWindows(THidLayer* hidLayer)
       SelectBase(std::make_unique<TForm7>()), Downloads(std::make_unique<TFormHyper>()) {
     Main->AttachProgressWindow(Progress.get());
     Main->AttachSelectBaseWindow(SelectBase.get());
+    Main->StartUp();
 }
 
 // The smaller windows go first; the main window, which refers to them, last.

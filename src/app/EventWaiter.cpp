@@ -10,6 +10,8 @@ void TEventWaiter::Run(QEventLoop& loop) {
 }
 
 void TEventWaiter::Wait(int milliseconds) {
+    if (IsClosed)
+        return;
     QEventLoop loop;
     QTimer timer;
     // A caller asks for at least this long; a coarse timer may end early.
@@ -21,7 +23,7 @@ void TEventWaiter::Wait(int milliseconds) {
 }
 
 void TEventWaiter::WaitUntil(const std::function<bool()>& done, int pollMilliseconds) {
-    if (done())
+    if (IsClosed || done())
         return;
     QEventLoop loop;
     QTimer timer;
@@ -36,4 +38,9 @@ void TEventWaiter::WaitUntil(const std::function<bool()>& done, int pollMillisec
 void TEventWaiter::AbortAll() {
     for (QEventLoop* loop : std::as_const(Loops))
         loop->quit();
+}
+
+void TEventWaiter::Close() {
+    IsClosed = true;
+    AbortAll();
 }

@@ -40,12 +40,17 @@ QWidget* TMainWindowUi::CreateBottomBar() {
     ScanBaseButton =
         Named(new QPushButton(QStringLiteral("Scan for another base")), "ScanBaseButton");
     ScanBaseButton->hide();
+    ReadAgainButton = Named(new QPushButton(QStringLiteral("Read settings")), "ReadAgainButton");
+    ReadAgainButton->setToolTip(QStringLiteral(
+        "Read the settings from the module again. A locked module asks for its USB password first."));
+    ReadAgainButton->hide();
 
     auto* layout = new QHBoxLayout(bar);
     layout->setContentsMargins(8, 4, 8, 4);
     layout->addWidget(LanguageBox);
     layout->addStretch(1);
     layout->addWidget(ScanBaseButton);
+    layout->addWidget(ReadAgainButton);
     layout->addWidget(DefaultButton);
     layout->addWidget(SaveButton);
     return bar;

@@ -43,6 +43,8 @@ struct TMainWindowUi {
     QPushButton* SaveButton = nullptr;
     QPushButton* DefaultButton = nullptr;
     QPushButton* ScanBaseButton = nullptr;
+    // Reads the module's settings again; shown while a module can be read.
+    QPushButton* ReadAgainButton = nullptr;
 
     QLabel* StatusLabel = nullptr;
     QLabel* PingTimeOutLabel = nullptr;

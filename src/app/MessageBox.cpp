@@ -1,6 +1,7 @@
 #include "MessageBox.h"
 
 #include "i18n/MessageTable.h"
+#include "session/Shell.h"
 
 #include <QMessageBox>
 #include <QPushButton>
@@ -8,11 +9,11 @@
 namespace {
 QMessageBox::Icon IconOf(int kind) {
     switch (kind) {
-    case TMessageBox::Error:
+    case Box::Error:
         return QMessageBox::Critical;
-    case TMessageBox::Information:
+    case Box::Information:
         return QMessageBox::Information;
-    case TMessageBox::Confirmation:
+    case Box::Confirmation:
         return QMessageBox::Question;
     default:
         return QMessageBox::Warning;
@@ -22,11 +23,11 @@ QMessageBox::Icon IconOf(int kind) {
 
 int TMessageBox::TitleMessage(int kind) {
     switch (kind) {
-    case Error:
+    case Box::Error:
         return 34;
-    case Information:
+    case Box::Information:
         return 35;
-    case Confirmation:
+    case Box::Confirmation:
         return 36;
     default:
         return 37;
@@ -37,25 +38,25 @@ int TMessageBox::Show(const TMessageTable& messages, const QString& text, int ki
     QMessageBox box(IconOf(kind), messages.WideMess(TitleMessage(kind)), text);
     box.setWindowModality(Qt::ApplicationModal);
     // A box without any button could not be closed.
-    if ((buttons & (Yes | No | Ok | Cancel)) == 0)
-        buttons = Ok;
-    if (buttons & Yes)
+    if ((buttons & (Box::Yes | Box::No | Box::Ok | Box::Cancel)) == 0)
+        buttons = Box::Ok;
+    if (buttons & Box::Yes)
         box.addButton(QMessageBox::Yes)->setText(messages.WideMess(38));
-    if (buttons & No)
+    if (buttons & Box::No)
         box.addButton(QMessageBox::No)->setText(messages.WideMess(39));
-    if (buttons & Ok)
+    if (buttons & Box::Ok)
         box.addButton(QMessageBox::Ok);
-    if (buttons & Cancel)
+    if (buttons & Box::Cancel)
         box.addButton(QMessageBox::Cancel)->setText(messages.WideMess(40));
     box.exec();
     switch (box.standardButton(box.clickedButton())) {
     case QMessageBox::Yes:
-        return ResultYes;
+        return Box::ResultYes;
     case QMessageBox::No:
-        return ResultNo;
+        return Box::ResultNo;
     case QMessageBox::Ok:
-        return ResultOk;
+        return Box::ResultOk;
     default:
-        return ResultCancel;
+        return Box::ResultCancel;
     }
 }

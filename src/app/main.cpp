@@ -3,7 +3,7 @@
 #include "AppWindows.h"
 #include "DemoControl.h"
 #include "HidLayerFactory.h"
-#include "MessageBox.h"
+#include "session/Shell.h"
 #include "SingleInstance.h"
 #include "TForm1.h"
 #include "link/hid/HidLayer.h"
@@ -59,6 +59,6 @@ int main(int argc, char* argv[]) {
             QCoreApplication::exit(0);
         });
     if (!backend.Error.isEmpty())
-        form1->ShowNotice(backend.Error, TMessageBox::Error);
+        form1->ShowNotice(backend.Error, Box::Error);
     return app.exec();
 }

@@ -4,6 +4,7 @@
 #include "BaseReport.h"
 #include "link/SendGate.h"
 
+#include <QScopeGuard>
 #include <QTimer>
 
 using namespace BaseFrames;
@@ -26,12 +27,14 @@ THFLatcher::THFLatcher(THidLayer* hidLayer, QObject* parent)
     : QObject(parent), Hid(hidLayer), Gate(new TSendGate(this)),
       PacingTimer(PreciseTimer(this, PacingMs, true)),
       ResendTimer(PreciseTimer(this, ResendMs, false)),
-      ReadWatchdog(PreciseTimer(this, ReadWatchdogMs, true)) {
+      ReadWatchdog(PreciseTimer(this, ReadWatchdogMs, true)),
+      StepTimer(PreciseTimer(this, 0, true)) {
     connect(Hid, &THidLayer::DevicesChanged, this, &THFLatcher::OnDevicesChanged);
     connect(Hid, &THidLayer::DeviceUnplugged, this, &THFLatcher::OnDeviceUnplugged);
     connect(PacingTimer, &QTimer::timeout, Gate, &TSendGate::Wake);
     connect(ResendTimer, &QTimer::timeout, this, &THFLatcher::OnResendTimer);
     connect(ReadWatchdog, &QTimer::timeout, this, &THFLatcher::OnReadWatchdog);
+    connect(StepTimer, &QTimer::timeout, this, &THFLatcher::SendQueuedStep);
     // Look once when the event loop runs, so that a base present at start is
     // found after the receivers have been bound.
     QTimer::singleShot(0, this, &THFLatcher::OnDevicesChanged);
@@ -47,6 +50,8 @@ THFLatcher::~THFLatcher() {
 // --- discovery and connection ---------------------------------------------------
 
 void THFLatcher::OnDevicesChanged() {
+    if (IsClosing)
+        return;
     if (Device != 0) {
         // Every device change tells the receivers again that the base is there.
         emit OnConnect();
@@ -85,16 +90,32 @@ void THFLatcher::OnDeviceUnplugged(HidDeviceId device, quint16 vendorId, quint16
 // --- writing ------------------------------------------------------------------------
 
 bool THFLatcher::WriteFrame(const QByteArray& frame) {
-    if (!IsConnected)
+    if (!MayWrite())
         return false;
     const bool free = Gate->WaitUntil(
-        [this] { return !IsConnected || (!BusyFlag && !PacingTimer->isActive()); }, BusyLimitMs);
-    if (!IsConnected || !free)
+        [this] { return !MayWrite() || (!BusyFlag && !PacingTimer->isActive()); }, BusyLimitMs);
+    if (!MayWrite() || !free)
         return false; // dropped: the base stayed busy
     Hid->WriteOutputReport(Device, OutputReport(frame));
     PacingTimer->start(PacingMs);
-    Gate->WaitUntil([this] { return !IsConnected || !PacingTimer->isActive(); });
+    Gate->WaitUntil([this] { return !MayWrite() || !PacingTimer->isActive(); });
     return true;
+}
+
+bool THFLatcher::WaitUntilWritable(int limitMs) {
+    if (!SetPendingFlag)
+        return MayWrite();
+    Gate->WaitUntil([this] { return !SetPendingFlag || !MayWrite(); }, limitMs);
+    return !SetPendingFlag && MayWrite();
+}
+
+void THFLatcher::SetClosing() {
+    IsClosing = true;
+    ResendTimer->stop();
+    ReadWatchdog->stop();
+    StepTimer->stop();
+    QueuedStep.reset();
+    Gate->Close();
 }
 
 void THFLatcher::SetBaseSerNum(quint64 value) {
@@ -134,12 +155,18 @@ void THFLatcher::IjungiOSCRezima(quint8 v) {
 // --- relaying -----------------------------------------------------------------------
 
 void THFLatcher::SendRVCommand(const tduomenys& payload, int length, bool expectReply) {
-    if (!IsConnected)
+    if (!MayWrite())
         return;
     const tduomenys request(payload.begin(),
                             payload.begin() + qBound(0, length, int(payload.size())));
     const QByteArray frame = RelayFrame(request);
     ResendTimer->stop();
+    ++RelayDepth;
+    // A sequence step that came due meanwhile goes out once this relay is through.
+    const auto done = qScopeGuard([this] {
+        if (--RelayDepth == 0 && QueuedStep && !IsClosing)
+            StepTimer->start();
+    });
     for (int pass = 0; pass < RelayPasses; ++pass) {
         LastRequest = request;
         if (expectReply)
@@ -147,15 +174,17 @@ void THFLatcher::SendRVCommand(const tduomenys& payload, int length, bool expect
         TraceLines.append(QString::fromLatin1(SentLine(frame, Resends)));
         if (!WriteFrame(frame))
             return; // dropped or gone; the resend timer may try again
-        Gate->WaitUntil([this] { return RelayFailedFlag || !BusyFlag || !IsConnected; },
+        Gate->WaitUntil([this] { return RelayFailedFlag || !BusyFlag || !MayWrite(); },
                         OutcomeLimitMs);
-        if (!(expectReply && (RelayFailedFlag || !IsConnected)))
+        if (IsClosing || !(expectReply && (RelayFailedFlag || !IsConnected)))
             return;
     }
 }
 
 void THFLatcher::OnResendTimer() {
     ResendTimer->stop();
+    if (IsClosing)
+        return;
     if (Resends >= MaxResends) {
         Resends = 0;
         return;
@@ -210,7 +239,7 @@ void THFLatcher::GetWriteProg(quint8 index) {
 // --- read sequence --------------------------------------------------------------------
 
 void THFLatcher::Nuskaitymas() {
-    if (!IsConnected)
+    if (!MayWrite())
         return;
     const TBaseReadSequence::TRequest first = Sequence.Start();
     ReadWatchdog->start();
@@ -222,6 +251,8 @@ void THFLatcher::ResetFlags() {
     SetPendingFlag = false;
     // A watchdog left running would mark the next read failed.
     ReadWatchdog->stop();
+    StepTimer->stop();
+    QueuedStep.reset();
 }
 
 void THFLatcher::SequenceStep(quint8 code, quint8 index) {
@@ -230,8 +261,18 @@ void THFLatcher::SequenceStep(quint8 code, quint8 index) {
         ReadWatchdog->stop();
     if (next.Send) {
         ReadWatchdog->start();
-        Relay(Request(next.Send->Code, next.Send->Index), true);
+        QueuedStep = Request(next.Send->Code, next.Send->Index);
+        StepTimer->start();
     }
+}
+
+void THFLatcher::SendQueuedStep() {
+    // Never inside another relay's wait: it goes out when that one is through.
+    if (!QueuedStep || RelayDepth > 0)
+        return;
+    const tduomenys request = *QueuedStep;
+    QueuedStep.reset();
+    Relay(request, true);
 }
 
 void THFLatcher::OnReadWatchdog() {

@@ -8,18 +8,19 @@
 
 #include "BaseReadSequence.h"
 #include "link/Bytes.h"
-#include "link/ModuleOperations.h"
+#include "link/Link.h"
 #include "link/hid/HidLayer.h"
 
 #include <QByteArray>
 #include <QMetaMethod>
 #include <QObject>
 #include <QStringList>
+#include <optional>
 
 class QTimer;
 class TSendGate;
 
-class THFLatcher : public QObject, public IModuleOperations {
+class THFLatcher : public QObject, public ILink {
     Q_OBJECT
 public:
     static constexpr quint16 VendorId = 0x4B52;
@@ -35,9 +36,9 @@ public:
     explicit THFLatcher(THidLayer* hidLayer, QObject* parent = nullptr);
     ~THFLatcher() override;
 
-    bool Connected() const { return IsConnected; }
+    bool Connected() const override { return IsConnected; }
     // Status of the last input report.
-    bool Busy() const { return BusyFlag; }
+    bool Busy() const override { return BusyFlag; }
     bool RelayFailed() const { return RelayFailedFlag; }
     bool CardToggle() const { return CardToggleFlag; }
     // A set request is relayed and not yet acknowledged.
@@ -60,6 +61,8 @@ public:
 
     // Relays the first length bytes of payload to the module.
     void SendRVCommand(const tduomenys& payload, int length, bool expectReply);
+    // A relay is being written or waits for its outcome.
+    bool Relaying() const { return RelayDepth > 0; }
     void Ping();
 
     // Relayed module operations.
@@ -76,6 +79,20 @@ public:
     void ResetFlags() override;
     bool VykstaNuskaitymas() const override { return Sequence.Running(); }
     bool KlaidaNuskaitant() const override { return Sequence.Failed(); }
+
+    // The module behind the base has no USB password and records nothing.
+    bool StatusKnown() const override { return true; }
+    bool Locked() const override { return false; }
+    void SendUSBPassword(const QByteArray&) override {}
+    bool Recording() const override { return false; }
+    // A set waits for the base's acknowledgement of the previous one.
+    bool WaitUntilWritable(int limitMs) override;
+    // The chosen module's keep-alive starts over (KeepAliveDue).
+    void ReadCycleEnded() override { emit KeepAliveDue(); }
+    void Trace(const QString& line) override { ListasAdd(line); }
+    void ClearTrace() override { ClearListas(); }
+    void SetClosing() override;
+    bool Closing() const override { return IsClosing; }
 
     // The trace of frames sent and replies received.
     void ClearListas() { TraceLines.clear(); }
@@ -103,6 +120,8 @@ signals:
     void OnInputStateArrived(quint8 Stat, quint8 Nr, quint8 ImpA, quint8 ImpB, quint8 Sal1,
                              quint8 Sal2);
     void OnCardDataArrived(qint64 Nr, bool BlogaBaterija);
+    // A read through the base has ended: the chosen module's ping starts over.
+    void KeepAliveDue();
 
 private:
     void OnDevicesChanged();
@@ -115,7 +134,9 @@ private:
     void ReplyArrived();
     void DispatchReply(const QByteArray& data);
     void SequenceStep(quint8 code, quint8 index);
+    void SendQueuedStep();
     void OnReadWatchdog();
+    bool MayWrite() const { return IsConnected && !IsClosing; }
 
     THidLayer* Hid;
     TSendGate* Gate;
@@ -125,6 +146,7 @@ private:
     HidDeviceId Device = 0;
 
     bool IsConnected = false;
+    bool IsClosing = false;
     bool BusyFlag = false;
     bool RelayFailedFlag = false;
     bool CardToggleFlag = false;
@@ -133,4 +155,9 @@ private:
     int Resends = 0;
     QStringList TraceLines;
     TBaseReadSequence Sequence;
+    // The sequence's next request, sent once the report that asked for it has
+    // been handled to its end (so relays never nest inside a report handler).
+    std::optional<tduomenys> QueuedStep;
+    int RelayDepth = 0;
+    QTimer* StepTimer;
 };

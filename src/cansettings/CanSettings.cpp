@@ -1,22 +1,17 @@
 #include "CanSettings.h"
 
-#include "CanSettingsHost.h"
 #include "CanSettingsView.h"
 #include "CarTreeVisibility.h"
 #include "MapCycle.h"
 #include "ParamTreeModel.h"
 #include "ParamTreeRules.h"
-#include "link/ModuleOperations.h"
+#include "link/Link.h"
+#include "session/Session.h"
 
 namespace {
 constexpr quint8 CarProgramFn = 0x57;
 constexpr quint8 SaveDoneFn = 0x11;
 constexpr int AutoWaitMs = 20;
-constexpr int ErrorKind = 1;
-constexpr int ConfirmKind = 3;
-constexpr int OkButton = 4;
-constexpr int YesNoButtons = 1 | 2;
-constexpr int YesResult = 6;
 
 bool ValidPin(const QString& pin) {
     if (pin.size() != 4)
@@ -28,8 +23,9 @@ bool ValidPin(const QString& pin) {
 }
 } // namespace
 
-TCanSettings::TCanSettings(ICanSettingsHost& host, QObject* parent)
-    : QObject(parent), Host(host), MapCycle(new TMapCycle(host, FnMemoryMap, this)),
+TCanSettings::TCanSettings(TSession& session, QObject* parent)
+    : QObject(parent), Session(session), Shell(session.Shell()),
+      MapCycle(new TMapCycle(session, FnMemoryMap, this)),
       VTModel(new TParamTreeModel(Cat, Cat.VT, this)),
       VST2Model(new TParamTreeModel(Cat, Cat.VST2, this)) {
     connect(MapCycle, &TMapCycle::ApplyRequested, this, &TCanSettings::ApplyMemoryMap);
@@ -41,6 +37,10 @@ TCanSettings::TCanSettings(ICanSettingsHost& host, QObject* parent)
 }
 
 TCanSettings::~TCanSettings() = default;
+
+QString TCanSettings::Message(int number) const {
+    return Shell.Message(number);
+}
 
 std::optional<TCatalogueMessage> TCanSettings::LoadCatalogue(const QString& path) {
     if (View)
@@ -63,12 +63,12 @@ void TCanSettings::SelectCatalogueLanguage(const QString& uiLanguageName) {
 }
 
 void TCanSettings::LanguageChanged() {
-    const QString prefix = Host.Message(FunctionPrefixMessage);
+    const QString prefix = Message(FunctionPrefixMessage);
     VTModel->SetFunctionPrefix(prefix);
     VST2Model->SetFunctionPrefix(prefix);
-    VTModel->SetColumnTitles({Host.Message(FirstColumnMessage),
-                              Host.Message(FirstColumnMessage + 1),
-                              Host.Message(FirstColumnMessage + 2)});
+    VTModel->SetColumnTitles({Message(FirstColumnMessage),
+                              Message(FirstColumnMessage + 1),
+                              Message(FirstColumnMessage + 2)});
     ShowFixedFns();
 }
 
@@ -103,7 +103,7 @@ void TCanSettings::ApplyMemoryMap() {
     if (CarSelection) {
         if (FixedFns.CarProgram)
             CarSelection->SelectCarProgram(*FixedFns.CarProgram);
-        CarSelection->ShowCurrentCar(FixedFns.CarText(Host.Message(CarNotSetMessage)));
+        CarSelection->ShowCurrentCar(FixedFns.CarText(Message(CarNotSetMessage)));
         CarSelection->ModeAfterRead(FixedFns.CurrentCarKnown);
     }
 }
@@ -114,7 +114,7 @@ void TCanSettings::ShowFixedFns() {
     View->ShowPin(FixedFns.PinShown, FixedFns.PinShown ? FixedFns.PinText() : QString());
     for (int i = 0; i < 3; ++i)
         if (FixedFns.LastEvents[std::size_t(i)] != 0)
-            View->ShowLastEvent(i, Host.Message(FixedFns.LastEvents[std::size_t(i)]));
+            View->ShowLastEvent(i, Message(FixedFns.LastEvents[std::size_t(i)]));
 }
 
 void TCanSettings::ApplyLiveStates(quint32 word) {
@@ -136,35 +136,38 @@ void TCanSettings::ShowCarTree(quint8 modeBit) {
         View->SyncRows();
 }
 
+void TCanSettings::Save() {
+    if (ILink* link = Session.Active())
+        link->ClearTrace();
+    SaveCanSettings(false);
+}
+
 void TCanSettings::SaveCanSettings(bool defaultsMode) {
-    IModuleOperations* module = Host.ModuleLinkObject();
-    if (module)
-        module->ResetFlags();
-    if (IModuleOperations* base = Host.BaseLinkObject())
-        base->ResetFlags();
-    const bool recording = Host.Recording();
-    if (Host.LinkBusy() != 0 && !recording)
+    ILink& module = Session.ModuleLink();
+    Session.ResetFlags();
+    const bool recording = Session.Recording();
+    if ((Session.LinkBusy() != 0 && !recording) || Session.Closing())
         return;
-    Host.SetWindowEnabled(false);
+    Shell.SetWindowEnabled(false);
     if (!recording)
-        Host.ShowProgress(WritingMessage);
+        Shell.ShowProgress(WritingMessage);
     if (View)
         View->CommitEdits();
-    if (CarSelection && CarSelection->AutoSelected() && module) {
-        module->SetFN_NN(CarProgramFn, 1);
-        Host.WaitWithEvents(AutoWaitMs);
+    if (CarSelection && CarSelection->AutoSelected()) {
+        module.SetFN_NN(CarProgramFn, 1);
+        Session.WaitWithEvents(AutoWaitMs);
     }
     bool written = true;
     if (!recording && !defaultsMode) {
         if (View && View->PinEnabled()) {
             const QString pin = View->PinText();
             if (!ValidPin(pin)) {
-                Host.ShowMessageBox(Host.Message(BadPinMessage) + QStringLiteral(" (") + pin +
-                                        QLatin1Char(')'),
-                                    ErrorKind, OkButton);
+                Shell.ShowMessageBox(Message(BadPinMessage) + QStringLiteral(" (") + pin +
+                                         QLatin1Char(')'),
+                                     Box::Error, Box::Ok);
             } else if (TemplatePin) {
                 const auto& p = FixedFns.Pin;
-                if (IModuleOperations* link = Host.ActiveLinkObject())
+                if (ILink* link = Session.Active())
                     link->SetPIN(p[0], p[1], p[2], p[3]);
             } else {
                 std::array<quint8, 4> typed{};
@@ -174,9 +177,9 @@ void TCanSettings::SaveCanSettings(bool defaultsMode) {
                     differs = differs || typed[i] != FixedFns.Pin[i];
                 }
                 if (differs &&
-                    Host.ShowMessageBox(Host.Message(PinQuestionMessage) + QLatin1Char(' ') + pin,
-                                        ConfirmKind, YesNoButtons) == YesResult)
-                    if (IModuleOperations* link = Host.ActiveLinkObject())
+                    Shell.ShowMessageBox(Message(PinQuestionMessage) + QLatin1Char(' ') + pin,
+                                         Box::Confirmation, Box::Yes | Box::No) == Box::ResultYes)
+                    if (ILink* link = Session.Active())
                         link->SetPIN(typed[0], typed[1], typed[2], typed[3]);
             }
         }
@@ -185,10 +188,9 @@ void TCanSettings::SaveCanSettings(bool defaultsMode) {
             CarSelection->ApplyCarSelection(FnMemoryMap);
         written = MapCycle->WriteMemoryMap();
     }
-    if (module)
-        module->SetFN_NN(SaveDoneFn, 1);
-    Host.HideProgress();
-    Host.SetWindowEnabled(true);
+    module.SetFN_NN(SaveDoneFn, 1);
+    Shell.HideProgress();
+    Shell.SetWindowEnabled(true);
     if (!recording && written)
-        Host.StartReRead();
+        Session.StartConnectRead();
 }

@@ -10,8 +10,9 @@
 
 #include <QObject>
 
-class ICanSettingsHost;
 class ICanSettingsView;
+class IShell;
+class TSession;
 class TMapCycle;
 class TParamTreeModel;
 
@@ -41,7 +42,7 @@ public:
     static constexpr int CarNotSetMessage = 62;
     static constexpr int FirstColumnMessage = 57;
 
-    explicit TCanSettings(ICanSettingsHost& host, QObject* parent = nullptr);
+    explicit TCanSettings(TSession& session, QObject* parent = nullptr);
     ~TCanSettings() override;
 
     void SetView(ICanSettingsView* view) { View = view; }
@@ -60,6 +61,8 @@ public:
     // Shows the car tree's rows that the car mode bit allows.
     void ShowCarTree(quint8 modeBit);
     void SaveCanSettings(bool defaultsMode);
+    // "Save": the base's trace starts afresh, then the settings are written.
+    void Save();
 
     TCatalogue& Catalogue() { return Cat; }
     TFnMemoryMap& Map() { return FnMemoryMap; }
@@ -73,8 +76,10 @@ public:
 
 private:
     void ShowFixedFns();
+    QString Message(int number) const;
 
-    ICanSettingsHost& Host;
+    TSession& Session;
+    IShell& Shell;
     ICanSettingsView* View = nullptr;
     ICarSelection* CarSelection = nullptr;
     TCatalogue Cat;

@@ -1,20 +1,18 @@
 #include "CarSelection.h"
 
-#include "CanSettingsHost.h"
 #include "MapCycle.h"
-#include "link/ModuleOperations.h"
+#include "link/Link.h"
+#include "session/Session.h"
 
 #include <QTimer>
 
 namespace {
-constexpr int WarningKind = 0;
-constexpr int OkButton = 4;
 // "Manual" with no FN57 entry chosen: the value's low byte.
 constexpr quint8 NoFn57Chosen = 0xFF;
 } // namespace
 
-TCarSelection::TCarSelection(TCanSettings& settings, ICanSettingsHost& host, QObject* parent)
-    : QObject(parent), Settings(settings), Host(host), ApplyTimer(new QTimer(this)) {
+TCarSelection::TCarSelection(TCanSettings& settings, TSession& session, QObject* parent)
+    : QObject(parent), Settings(settings), Session(session), ApplyTimer(new QTimer(this)) {
     ApplyTimer->setObjectName(QStringLiteral("ApplyParamsTimer"));
     ApplyTimer->setSingleShot(true);
     ApplyTimer->setInterval(ApplyParamsMs);
@@ -23,7 +21,7 @@ TCarSelection::TCarSelection(TCanSettings& settings, ICanSettingsHost& host, QOb
 }
 
 QStringList TCarSelection::LabelsOf(const TFlatNameStructArr& choices) const {
-    return CarChoices::Labels(choices, [this](int n) { return Host.Message(n); });
+    return CarChoices::Labels(choices, [this](int n) { return Session.Shell().Message(n); });
 }
 
 void TCarSelection::CarListsRead() {
@@ -211,12 +209,12 @@ const TFlatNameStruct* TCarSelection::Entry(const TFlatNameStructArr& choices, i
 }
 
 void TCarSelection::ApplyCarSelection(TFnMemoryMap& map) {
-    IModuleOperations* link = Host.ActiveLinkObject();
+    ILink* link = Session.Active();
     switch (Mode) {
     case CarModeAuto:
         if (link)
             link->ResetCar();
-        Host.WaitWithEvents(ResetCarWaitMs);
+        Session.WaitWithEvents(ResetCarWaitMs);
         map.SetMapValue(CarProgramFn, CarChoices::DefaultFn57);
         for (const quint8 fn : AutoFns)
             map.SetMapValue(fn, AutoFnValue);
@@ -226,12 +224,13 @@ void TCarSelection::ApplyCarSelection(TFnMemoryMap& map) {
         if (!program) {
             // No car of the list fits this module: inventing a program would
             // tell the module a car it is not in. The rest is still saved.
-            Host.ShowMessageBox(Host.Message(NoCarFitsMessage), WarningKind, OkButton);
+            Session.Shell().ShowMessageBox(Session.Shell().Message(NoCarFitsMessage), Box::Warning,
+                                           Box::Ok);
             break;
         }
         if (link)
             link->SetCar(quint8(program->Value / 256), quint8(program->Value % 256));
-        Host.WaitWithEvents(SetCarWaitMs);
+        Session.WaitWithEvents(SetCarWaitMs);
         const TFlatNameStruct* fn57 = Entry(Fn57s, Selected(TCarList::Fn57));
         map.SetMapValue(CarProgramFn, fn57 ? quint8(fn57->Value) : NoFn57Chosen);
         break;

@@ -13,7 +13,7 @@
 #include <QObject>
 #include <array>
 
-class ICanSettingsHost;
+class TSession;
 class QTimer;
 
 class TCarSelection : public QObject, public ICarSelection {
@@ -27,7 +27,7 @@ public:
     static constexpr quint8 AutoFns[3] = {0x82, 0x83, 0x84};
     static constexpr quint8 AutoFnValue = 2;
 
-    TCarSelection(TCanSettings& settings, ICanSettingsHost& host, QObject* parent = nullptr);
+    TCarSelection(TCanSettings& settings, TSession& session, QObject* parent = nullptr);
 
     void SetView(ICarPageView* view) { View = view; }
 
@@ -97,7 +97,7 @@ private:
     QStringList LabelsOf(const TFlatNameStructArr& choices) const;
 
     TCanSettings& Settings;
-    ICanSettingsHost& Host;
+    TSession& Session;
     ICarPageView* View = nullptr;
     TCanDataArr Database;
     TCanDataArr Supported;

@@ -1,7 +1,7 @@
 #include "MapCycle.h"
 
-#include "CanSettingsHost.h"
-#include "link/ModuleOperations.h"
+#include "link/Link.h"
+#include "session/Session.h"
 
 #include <QTimer>
 
@@ -9,11 +9,10 @@ namespace {
 constexpr int WriteProgHeader = 2; // page index and total before the bytes
 constexpr int ProgramAnswerBytes = 8;
 constexpr quint8 NoProgram = 0xFF;
-constexpr int BaseWaitStepMs = 1;
 } // namespace
 
-TMapCycle::TMapCycle(ICanSettingsHost& host, TFnMemoryMap& map, QObject* parent)
-    : QObject(parent), Host(host), Map(map), StepTimer(new QTimer(this)),
+TMapCycle::TMapCycle(TSession& session, TFnMemoryMap& map, QObject* parent)
+    : QObject(parent), Session(session), Map(map), StepTimer(new QTimer(this)),
       Watchdog(new QTimer(this)) {
     StepTimer->setSingleShot(true);
     StepTimer->setInterval(StepMs);
@@ -21,10 +20,34 @@ TMapCycle::TMapCycle(ICanSettingsHost& host, TFnMemoryMap& map, QObject* parent)
     Watchdog->setInterval(WatchdogMs);
     connect(StepTimer, &QTimer::timeout, this, &TMapCycle::Tick);
     connect(Watchdog, &QTimer::timeout, this, &TMapCycle::WatchdogFired);
+    connect(&Session, &TSession::ActiveLinkLost, this, &TMapCycle::Abort);
 }
 
 void TMapCycle::ArmStep() {
-    StepTimer->start();
+    if (!Session.Closing())
+        StepTimer->start();
+}
+
+bool TMapCycle::ReadingMap() const {
+    return Session.ReadingMap();
+}
+
+bool TMapCycle::ReadError() const {
+    return Session.ReadError();
+}
+
+void TMapCycle::Trace(const QString& line) {
+    if (ILink* link = Session.Active())
+        link->Trace(line);
+}
+
+void TMapCycle::Abort() {
+    if (!Session.ReadingMap())
+        return;
+    StepTimer->stop();
+    Watchdog->stop();
+    TickHeld = false;
+    Session.MapReadEnded(true);
 }
 
 void TMapCycle::StoreFnPage(quint8 page, const tduomenys& fns) {
@@ -39,7 +62,7 @@ void TMapCycle::StoreFnPage(quint8 page, const tduomenys& fns) {
     if (page != ModuleFnPages - 1 && page != ErrorPageIndex)
         return;
     ListComplete();
-    Host.BaseTrace(QStringLiteral("NT - OnFOnRV5KMemoryMap"));
+    Trace(QStringLiteral("NT - OnFOnRV5KMemoryMap"));
     ArmStep();
 }
 
@@ -59,7 +82,7 @@ void TMapCycle::StoreBaseFnPage(quint8 fnCount, quint8 page, const tduomenys& fn
 }
 
 void TMapCycle::ListComplete() {
-    ReadingMap = true;
+    Session.MapReadStarted();
     for (bool& pending : StagePending)
         pending = true;
     ClearGrPgrOnNext = true;
@@ -85,11 +108,12 @@ void TMapCycle::Tick() {
         TickHeld = true;
         return;
     }
-    IModuleOperations* link = Host.ActiveLinkObject();
+    if (Session.Closing())
+        return;
+    ILink* link = Session.Active();
     if (!link) {
         Watchdog->stop();
-        ReadingMap = false;
-        ReadError = true;
+        Session.MapReadEnded(true);
         return;
     }
     InTick = true;
@@ -103,14 +127,13 @@ void TMapCycle::Tick() {
         return;
     }
     TickHeld = false;
-    if (Host.ActiveLink() == 2)
-        Host.StartBasePing();
-    ReadingMap = false;
+    link->ReadCycleEnded();
+    Session.MapReadEnded(false);
     emit ApplyRequested();
 }
 
 // One request, or false when every stage is through.
-bool TMapCycle::Step(IModuleOperations& link) {
+bool TMapCycle::Step(ILink& link) {
     if (StagePending[0] && WriteProgPages > 0) {
         if (ReadPos < WriteProgPages) {
             Watchdog->start();
@@ -157,12 +180,11 @@ void TMapCycle::WatchdogFired() {
     StepTimer->stop();
     Watchdog->stop();
     TickHeld = false;
-    ReadingMap = false;
-    ReadError = true;
+    Session.MapReadEnded(true);
 }
 
 void TMapCycle::OnFNandNN(quint8 fn, quint8 nn) {
-    Host.BaseTrace(QStringLiteral("NT - OnFNanNN"));
+    Trace(QStringLiteral("NT - OnFNanNN"));
     for (int slot = 0; slot < TFnMemoryMap::SlotCount; ++slot)
         if (Map[slot].FN == fn) {
             Map[slot].NN = nn;
@@ -172,7 +194,7 @@ void TMapCycle::OnFNandNN(quint8 fn, quint8 nn) {
 }
 
 void TMapCycle::OnWriteProg(const tduomenys& data) {
-    Host.BaseTrace(QStringLiteral("NT - OnWriteProg"));
+    Trace(QStringLiteral("NT - OnWriteProg"));
     if (data.size() <= 1)
         return;
     const int page = data[0];
@@ -185,14 +207,18 @@ void TMapCycle::OnWriteProg(const tduomenys& data) {
     const int count = start + WriteProgPageBytes < total ? WriteProgPageBytes : total - start;
     for (int i = 0; i < count && WriteProgHeader + i < int(data.size()); ++i)
         WriteProgBytes.push_back(data[std::size_t(WriteProgHeader + i)]);
-    Watchdog->stop();
-    // Answers to the module's own read sequence must not start the stages.
-    IModuleOperations* module = Host.ModuleLinkObject();
-    IModuleOperations* base = Host.BaseLinkObject();
-    const bool sequenceRunning =
-        (module && module->VykstaNuskaitymas()) || (base && base->VykstaNuskaitymas());
-    if (!sequenceRunning)
+    // Answers to the link's own read sequence must not start the stages; the
+    // sequence's next answer re-arms the step. Until it does the watchdog
+    // keeps running, or a sequence that ends without that answer (the module
+    // went, or its own watchdog gave up) would leave the read open for ever.
+    if (!Session.SequenceRunning()) {
+        Watchdog->stop();
         ArmStep();
+    } else if (Session.ReadingMap()) {
+        Watchdog->start();
+    } else {
+        Watchdog->stop();
+    }
 }
 
 void TMapCycle::OnReadProgCnt(quint16 count) {
@@ -202,7 +228,7 @@ void TMapCycle::OnReadProgCnt(quint16 count) {
 }
 
 void TMapCycle::OnReadProg(const tduomenys& data) {
-    Host.BaseTrace(QStringLiteral("NT - OnReadProg"));
+    Trace(QStringLiteral("NT - OnReadProg"));
     if (data.size() < std::size_t(ProgramAnswerBytes))
         return;
     if (ClearGrPgrOnNext) {
@@ -223,22 +249,18 @@ bool TMapCycle::WriteMemoryMap() {
         const TFnPair pair = Map[slot];
         if (!TFnMemoryMap::Written(pair.FN))
             continue;
-        const int active = Host.ActiveLink();
-        IModuleOperations* link = Host.ActiveLinkObject();
-        if (!link)
+        ILink* link = Session.Active();
+        if (!link || Session.Closing())
             return false;
-        if (active == 2) {
-            QTimer* limit = Host.TimeOutTimer();
-            limit->start();
-            while (Host.BaseSetPending() && limit->isActive())
-                Host.WaitWithEvents(BaseWaitStepMs);
-            if (Host.BaseSetPending()) {
-                Host.ShowMessageBox(Host.Message(66), 1, 4);
-                return false;
-            }
+        if (!link->WaitUntilWritable(SetAcknowledgeLimitMs)) {
+            // A link that went or a program that closes has its own outcome.
+            if (!Session.Closing() && link->Connected())
+                Session.Shell().ShowMessageBox(Session.Shell().Message(BaseStayedBusyMessage),
+                                               Box::Error, Box::Ok);
+            return false;
         }
         link->SetFN_NN(pair.FN, pair.NN);
-        Host.WaitWithEvents(WriteGapMs);
+        Session.WaitWithEvents(WriteGapMs);
     }
     return true;
 }

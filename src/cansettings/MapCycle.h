@@ -12,9 +12,9 @@
 #include <utility>
 #include <vector>
 
-class ICanSettingsHost;
-class IModuleOperations;
+class ILink;
 class QTimer;
+class TSession;
 
 class TMapCycle : public QObject {
     Q_OBJECT
@@ -27,7 +27,10 @@ public:
     static constexpr int ProgramsPerRequest = 4;
     static constexpr int WriteGapMs = 10;
 
-    TMapCycle(ICanSettingsHost& host, TFnMemoryMap& map, QObject* parent = nullptr);
+    static constexpr int SetAcknowledgeLimitMs = 1000;
+    static constexpr int BaseStayedBusyMessage = 66;
+
+    TMapCycle(TSession& session, TFnMemoryMap& map, QObject* parent = nullptr);
 
     // Answers of either link.
     void StoreFnPage(quint8 page, const tduomenys& fns);                     // module: 8 FNs a page
@@ -38,14 +41,17 @@ public:
     void OnReadProgCnt(quint16 count);
     void OnReadProg(const tduomenys& data);
 
-    // Sends every pair with FN 0x10..0xFE; false when the base stayed busy.
+    // Sends every pair with FN 0x10..0xFE; false when the link would not take
+    // one (the base stayed busy), went, or the program is closing.
     bool WriteMemoryMap();
+    // The link the read went through is gone: the read ends as failed.
+    void Abort();
+    bool ReadingMap() const;
+    bool ReadError() const;
 
     QTimer* NuskTimer() const { return StepTimer; }
     QTimer* NuskaitymoKlaidosTimer() const { return Watchdog; }
 
-    bool ReadingMap = false;
-    bool ReadError = false;
     int ReadPos = 0;
     int WriteProgPages = 0;
     std::vector<quint8> WriteProgBytes;
@@ -67,11 +73,12 @@ signals:
 private:
     void ListComplete();
     void Tick();
-    bool Step(IModuleOperations& link);
+    bool Step(ILink& link);
     void WatchdogFired();
     void ArmStep();
+    void Trace(const QString& line);
 
-    ICanSettingsHost& Host;
+    TSession& Session;
     TFnMemoryMap& Map;
     QTimer* StepTimer;
     QTimer* Watchdog;

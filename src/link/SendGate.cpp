@@ -21,16 +21,25 @@ bool TSendGate::WaitUntil(const std::function<bool()>& done, int limitMs) {
     }
     // A wait nested inside this one may leave done() false again by the time
     // control returns here, hence the outer loop.
-    while (!done() && !expired) {
+    while (!done() && !expired && !IsClosed) {
         QEventLoop loop;
         connect(this, &TSendGate::Woken, &loop, [&] {
-            if (done())
+            if (done() || IsClosed)
                 loop.quit();
         });
         connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
-        loop.exec();
+        // Once the application is quitting a new loop returns at once without
+        // handling anything: looping on would spin and never see the limit.
+        if (loop.exec() < 0)
+            return done();
     }
-    return !expired || done();
+    return done() || (!expired && !IsClosed);
+}
+
+void TSendGate::Close() {
+    IsClosed = true;
+    Pause->stop();
+    Wake();
 }
 
 void TSendGate::StartPause() {

@@ -2,7 +2,8 @@
 // Where the link's senders wait: for the module's busy bit to clear, for the
 // pause after a write, or for the link to go away. A wait is a nested event
 // loop woken by the link whenever something it looks at changes, so waiting
-// costs no CPU and reports go on being processed meanwhile.
+// costs no CPU and reports go on being processed meanwhile. Once the gate is
+// closed (the program is closing) every wait ends and no new one starts.
 
 #include <QObject>
 #include <functional>
@@ -20,10 +21,14 @@ public:
     // long, so that no sender waits for ever.
     static constexpr int BusyLimitMs = 2000;
 
-    // Returns false when the limit ran out first (a limit of 0: none).
+    // Returns false when the limit ran out first (a limit of 0: none), or
+    // when the gate was closed or the event loop could not run any more.
     bool WaitUntil(const std::function<bool()>& done, int limitMs = 0);
     // Something a wait may be looking at has changed.
     void Wake() { emit Woken(); }
+    // Ends every wait now and any later one at once.
+    void Close();
+    bool Closed() const { return IsClosed; }
 
     // Started after every write; no write goes out while it runs.
     void StartPause();
@@ -34,4 +39,5 @@ signals:
 
 private:
     QTimer* Pause;
+    bool IsClosed = false;
 };

@@ -55,7 +55,10 @@ TRV5K::~TRV5K() {
 
 void TRV5K::SetClosing() {
     IsClosing = true;
-    Gate->Wake();
+    Watchdog->stop();
+    PendingLimit->stop();
+    Pending.reset();
+    Gate->Close();
 }
 
 // --- discovery and connection ---------------------------------------------
@@ -113,7 +116,7 @@ void TRV5K::DoDisconnect() {
 // --- sending ----------------------------------------------------------------
 
 void TRV5K::SendModuleCommand(const tduomenys& command) {
-    if (Recording) {
+    if (IsRecording) {
         tduomenys record(ArraySize, 0);
         CopyInto(record, command, 0);
         record[0] |= 0x80; // a recorded write reads back as the module's report
@@ -373,7 +376,7 @@ void TRV5K::SequenceAnswer(quint8 code, quint8 index) {
         QueueReport(RawReport(MemoryArray(MemoryRequest(next.Send->Code, next.Send->Index))),
                     false);
     if (next.EndBatch) {
-        if (Recording)
+        if (IsRecording)
             SendModuleCommand(ModuleRequests::EndBatch());
         else
             QueueReport(FramedReport(ModuleRequests::EndBatch()), true);
@@ -398,11 +401,11 @@ void TRV5K::StartTemplate() {
     Template[0] = 4;
     Template[1] = 0;
     Template[2] = ArraySize;
-    Recording = true;
+    IsRecording = true;
 }
 
 void TRV5K::StopTemplate() {
-    Recording = false;
+    IsRecording = false;
     Template.clear();
 }
 

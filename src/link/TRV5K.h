@@ -5,7 +5,7 @@
 // list with its watchdog, and records framed commands in template mode.
 
 #include "Bytes.h"
-#include "ModuleOperations.h"
+#include "Link.h"
 #include "ReadSequence.h"
 #include "hid/HidLayer.h"
 
@@ -18,7 +18,7 @@
 class QTimer;
 class TSendGate;
 
-class TRV5K : public QObject, public IModuleOperations {
+class TRV5K : public QObject, public ILink {
     Q_OBJECT
 public:
     static constexpr quint16 VendorId = 0x4B52;
@@ -29,23 +29,23 @@ public:
     ~TRV5K() override;
 
     // Connection (values are empty or 0 while disconnected).
-    bool Connected() const { return IsConnected; }
+    bool Connected() const override { return IsConnected; }
     QByteArray ProductName() const { return Product; }
     QByteArray SerialNumber() const { return Serial; }
     qint32 FirmwareVersion() const { return Firmware; }
 
     // Status flags of the last input report.
-    bool Busy() const { return BusyFlag; }
+    bool Busy() const override { return BusyFlag; }
     bool ModuleError() const { return ModuleErrorFlag; }
     bool Monitoring() const { return MonitoringFlag; }
-    bool Locked() const { return LockedFlag; }
+    bool Locked() const override { return LockedFlag; }
     // A report has come since the module connected, so the flags above are
     // the module's own and not what a previous connection left.
-    bool StatusKnown() const { return IsConnected && !JustConnected; }
+    bool StatusKnown() const override { return IsConnected && !JustConnected; }
 
     // Once set, nothing more is written and every wait ends.
-    void SetClosing();
-    bool Closing() const { return IsClosing; }
+    void SetClosing() override;
+    bool Closing() const override { return IsClosing; }
 
     // Framed, raw and CAN memory channels.
     void SendModuleCommand(const tduomenys& command);
@@ -60,7 +60,7 @@ public:
     void WriteVoiceChunk(quint8 chunkIndex, const tduomenys& data);
     void SetPhoneNumberAdditionalCR(quint8 slot, quint8 flags);
     void EndBatch();
-    void SendUSBPassword(const QByteArray& password);
+    void SendUSBPassword(const QByteArray& password) override;
     void ReadSMSPhrase(quint8 phraseNumber);
     void GetMemoryInfo();
     void SendPageCRC(quint16 page, quint8 check);
@@ -84,8 +84,15 @@ public:
     bool VykstaNuskaitymas() const override { return Sequence.Running(); }
     bool KlaidaNuskaitant() const override { return Sequence.Failed(); }
 
+    // The module takes every setting as it comes; it keeps no trace.
+    bool WaitUntilWritable(int) override { return MayWrite(); }
+    void ReadCycleEnded() override {}
+    void Trace(const QString&) override {}
+    void ClearTrace() override {}
+
     // Template mode.
-    bool TemplateFlag() const { return Recording; }
+    bool TemplateFlag() const { return IsRecording; }
+    bool Recording() const override { return IsRecording; }
     void StartTemplate();
     void StopTemplate();
     tduomenys GetTemplate() const { return Template; }
@@ -190,6 +197,6 @@ private:
     };
     std::optional<TPendingReport> Pending;
     bool PendingForced = false;
-    bool Recording = false;
+    bool IsRecording = false;
     tduomenys Template;
 };

@@ -8,6 +8,7 @@
 #include "app/TForm5.h"
 #include "app/TForm7.h"
 #include "base/THFLatcher.h"
+#include "session/BaseSelection.h"
 #include "link/TRV5K.h"
 #include "link/hid/SimHidBus.h"
 #include "sim/SimRadioBase.h"
@@ -102,7 +103,7 @@ private slots:
         QCOMPARE(flow.Status(), QStringLiteral("RV5K.XOLT v6.12\tSN:197121"));
         QCOMPARE(flow.Form()->ActiveLink(), 2);
         QCOMPARE(flow.Form()->ActiveLinkObject(),
-                 static_cast<IModuleOperations*>(flow.Form()->BaseLink()));
+                 static_cast<ILink*>(flow.Form()->BaseLink()));
         // The read on connect runs through the base and ends with the panel.
         QTRY_VERIFY_WITH_TIMEOUT(flow.Form()->SettingsPanelVisible(), 8000);
         QVERIFY(!flow.Form()->BaseLink()->KlaidaNuskaitant());

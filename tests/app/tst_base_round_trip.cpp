@@ -10,7 +10,7 @@
 #include "app/TForm1.h"
 #include "app/TForm5.h"
 #include "app/TForm7.h"
-#include "base/BaseSelection.h"
+#include "session/BaseSelection.h"
 #include "base/THFLatcher.h"
 #include "cansettings/CanSettings.h"
 #include "cansettings/CarSelection.h"
@@ -149,7 +149,7 @@ struct TBaseWindow {
         return QTest::qWaitFor(
             [this] {
                 return Form()->LanguagesLoaded && Form()->SettingsPanelVisible() &&
-                       !Cycle().ReadingMap && Form()->LinkBusy() == 0 &&
+                       !Cycle().ReadingMap() && Form()->LinkBusy() == 0 &&
                        !Windows->Form5()->isVisible();
             },
             15000);
@@ -240,7 +240,7 @@ void TestBaseRoundTrip::chosenModuleIsRead() {
     QVERIFY(w.ChooseAndRead(row));
     TSimRadioModule& module = w.Base->Module(row);
     QCOMPARE(w.Form()->ActiveLink(), 2);
-    QVERIFY(!w.Cycle().ReadError);
+    QVERIFY(!w.Cycle().ReadError());
     QVERIFY(!w.Form()->BaseLink()->KlaidaNuskaitant());
     QCOMPARE(w.Base->Address(), quint64(module.Profile().RadioSerial) * 256);
     QVERIFY(!w.Base->CommonAddress());

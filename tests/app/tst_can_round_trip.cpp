@@ -60,7 +60,7 @@ struct TWindow {
         return QTest::qWaitFor(
             [this] {
                 return Form()->LanguagesLoaded && Form()->SettingsPanelVisible() &&
-                       !Form()->CanSettings()->Cycle().ReadingMap && Form()->LinkBusy() == 0 &&
+                       !Form()->CanSettings()->Cycle().ReadingMap() && Form()->LinkBusy() == 0 &&
                        !Windows->Form5()->isVisible();
             },
             10000);

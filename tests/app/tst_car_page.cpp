@@ -101,7 +101,7 @@ private slots:
         const QString car =
             QStringLiteral("%1/%2").arg(year.GrPgr[0].first).arg(year.GrPgr[0].second);
         QTRY_COMPARE_WITH_TIMEOUT(page->CurrentCarLabel()->text(), car, 15000);
-        QTRY_VERIFY(!form->CanSettings()->Cycle().ReadingMap);
+        QTRY_VERIFY(!form->CanSettings()->Cycle().ReadingMap());
         QVERIFY(page->ModeChoice(CarModeCurrent)->isChecked());
         windows.reset();
     }

@@ -62,7 +62,8 @@ void TestShell::windowsAndControls() {
     TSimHidBus bus;
     TAppWindows windows(&bus);
     QCOMPARE(windows.Form1()->objectName(), QStringLiteral("Form1"));
-    QCOMPARE(windows.Form1()->windowTitle(), QStringLiteral("RV5K Loader"));
+    // The language is applied as the windows are created, with the version.
+    QCOMPARE(windows.Form1()->windowTitle(), QStringLiteral("RV5K Loader v1.21"));
     QCOMPARE(windows.Form5()->objectName(), QStringLiteral("Form5"));
     QCOMPARE(windows.Form7()->objectName(), QStringLiteral("Form7"));
     QCOMPARE(windows.Form7()->windowTitle(), QStringLiteral("Select base"));
@@ -80,6 +81,7 @@ void TestShell::windowsAndControls() {
         {"ScanBaseButton", QStringLiteral("Scan for another base")},
         {"ReadOnConnectBox", QStringLiteral("Read MQR-CAN settings on connect")},
         {"ReadSettingsButton", QStringLiteral("Read settings")},
+        {"ReadAgainButton", QStringLiteral("Read settings")},
     };
     for (const auto& [name, text] : named) {
         QWidget* widget = windows.Form1()->findChild<QWidget*>(QLatin1String(name));
@@ -93,7 +95,9 @@ void TestShell::windowsAndControls() {
     QVERIFY(ui.ReadOnConnectBox->isChecked());
     QVERIFY(ui.Label2->isHidden());
     QVERIFY(ui.ScanBaseButton->isHidden());
-    const QStringList tabs{"TntTabSheet10", "Alarm system settings", "Templates", "Log",
+    // The car page's designed caption "TntTabSheet10" is replaced by the
+    // language file, which the windows take as they are created.
+    const QStringList tabs{"Car", "Alarm system settings", "Templates", "Log",
                            "Automatic engine start settings"};
     for (int i = 0; i < tabs.size(); ++i)
         QCOMPARE(ui.PageControl1->tabText(i), tabs[i]);

@@ -3,6 +3,7 @@
 
 #include "app/AppWindows.h"
 #include "app/TForm1.h"
+#include "session/Session.h"
 #include "link/TRV5K.h"
 #include "link/hid/SimHidBus.h"
 
@@ -103,7 +104,7 @@ void TestWait::installationWaitPollsUntilDone() {
     QTimer::singleShot(250, [&] { f.Bus.Pending = false; });
     QElapsedTimer clock;
     clock.start();
-    f.Form()->WaitForInstallations();
+    f.Form()->Session().WaitForInstallations();
     const qint64 elapsed = clock.elapsed();
     QVERIFY2(elapsed >= 240 && elapsed < 1500, qPrintable(QString::number(elapsed)));
     QVERIFY(ticker.Ticks >= 10);
@@ -116,7 +117,7 @@ void TestWait::installationWaitWithNothingPending() {
     f.Bus.Pending = false;
     QElapsedTimer clock;
     clock.start();
-    f.Form()->WaitForInstallations();
+    f.Form()->Session().WaitForInstallations();
     QVERIFY(clock.elapsed() < 50);
     QCOMPARE(f.Bus.Polls, 1);
 }
@@ -127,7 +128,7 @@ void TestWait::closingEndsInstallationWait() {
     QTimer::singleShot(50, f.Form(), &QWidget::close);
     QElapsedTimer clock;
     clock.start();
-    f.Form()->WaitForInstallations();
+    f.Form()->Session().WaitForInstallations();
     QVERIFY(clock.elapsed() < 2000);
     QVERIFY(f.Bus.Pending);
 }

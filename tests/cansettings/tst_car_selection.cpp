@@ -47,10 +47,10 @@ struct TCarFixture {
         clock.start();
         do
             QTest::qWait(5);
-        while ((Host.Link.VykstaNuskaitymas() || Can.Cycle().ReadingMap) &&
+        while ((Host.Link.VykstaNuskaitymas() || Can.Cycle().ReadingMap()) &&
                clock.elapsed() < 10000);
         QTest::qWait(20); // the lists are built a moment after their read
-        return !Can.Cycle().ReadingMap && !Can.Cycle().ReadError;
+        return !Can.Cycle().ReadingMap() && !Can.Cycle().ReadError();
     }
     quint8 ModuleValue(quint8 fn) const {
         for (const auto& [f, nn] : Host.Module->Map())
@@ -68,8 +68,8 @@ struct TCarFixture {
         return sent;
     }
     TSimHost Host;
-    TCanSettings Can{Host};
-    TCarSelection Cars{Can, Host};
+    TCanSettings Can{Host.Session};
+    TCarSelection Cars{Can, Host.Session};
 };
 
 TParamNode* Add(TParamTree& tree, TParamNode* parent, quint8 number, quint8 modes) {
@@ -131,7 +131,7 @@ private slots:
 
         // A change of language labels the same entries again, selection kept.
         f.Cars.ListChosen(TCarList::CurrentFn57, 2);
-        f.Host.MessagePrefix = QStringLiteral("L");
+        f.Host.Shell.MessagePrefix = QStringLiteral("L");
         f.Cars.LanguageChanged();
         QCOMPARE(c.Entries(TCarList::CurrentFn57), QStringList({"L90", "L911", "L915"}));
         QCOMPARE(c.Selected(TCarList::CurrentFn57), 2);
@@ -195,7 +195,7 @@ private slots:
         const int before = f.Host.Module->ReceivedReports().size();
         f.Can.SaveCanSettings(false);
         QTest::qWait(100);
-        QVERIFY(f.Host.Boxes.isEmpty());
+        QVERIFY(f.Host.Shell.Boxes.isEmpty());
         QTEST(f.Sent(0x50), "setCar");
         QFETCH(bool, resetCar);
         QCOMPARE(f.Sent(0x14).contains("59:02"), resetCar);
@@ -228,7 +228,7 @@ private slots:
         const int writesBefore = f.Host.Requests(0x14).size();
         f.Can.SaveCanSettings(false);
         QTest::qWait(100);
-        QCOMPARE(f.Host.Boxes, QStringList({"M94"}));
+        QCOMPARE(f.Host.Shell.Boxes, QStringList({"M94"}));
         QVERIFY(f.Sent(0x50).isEmpty());
         QCOMPARE(f.ModuleValue(0x57), quint8(1)); // as it was
         QVERIFY(f.Host.Requests(0x14).size() > writesBefore + 10);

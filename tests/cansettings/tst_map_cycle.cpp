@@ -1,5 +1,6 @@
 // The map cycle against the simulated module: the FN list, the three stages
 // with their early start, the watchdog, unplugging, and the write of the map.
+#include "ScriptedLink.h"
 #include "SimHost.h"
 #include "cansettings/MapCycle.h"
 
@@ -19,58 +20,29 @@ struct TCycleFixture {
     }
     // Starts the module's read and waits until the link and the cycle are idle.
     bool Read(int timeoutMs = 10000) {
-        Cycle.ReadError = false;
+        Host.Session.ClearReadError();
         Host.Link.Nuskaitymas();
         QElapsedTimer clock;
         clock.start();
         do
             QTest::qWait(5);
-        while ((Host.Link.VykstaNuskaitymas() || Cycle.ReadingMap) && clock.elapsed() < timeoutMs);
-        return !Host.Link.VykstaNuskaitymas() && !Cycle.ReadingMap;
+        while ((Host.Link.VykstaNuskaitymas() || Cycle.ReadingMap()) && clock.elapsed() < timeoutMs);
+        return !Host.Link.VykstaNuskaitymas() && !Cycle.ReadingMap();
     }
     TSimHost Host;
     TFnMemoryMap Map;
-    TMapCycle Cycle{Host, Map};
+    TMapCycle Cycle{Host.Session, Map};
     int Applied = 0;
 };
 
-// Records what the cycle asks of the link; nothing is answered.
-struct TRecordingLink : IModuleOperations {
-    QStringList* Calls = nullptr;
-    bool* Sequence = nullptr;
-    void GetFNandNN(quint8 a, quint8) override { *Calls << QString("V%1").arg(a, 0, 16); }
-    void SetFN_NN(quint8 fn, quint8 nn) override {
-        *Calls << QString("S%1=%2").arg(fn, 0, 16).arg(nn);
-    }
-    void GetGrPgr(quint16 number) override { *Calls << QString("P%1").arg(number); }
-    void GetWriteProg(quint8 index) override { *Calls << QString("W%1").arg(index); }
-    void SetCar(quint8, quint8) override {}
-    void ResetCar() override {}
-    void SetPIN(quint8, quint8, quint8, quint8) override {}
-    void RestoreRV5KDefaults() override {}
-    void GetZoneStatus() override {}
-    void Nuskaitymas() override {}
-    void ResetFlags() override {}
-    bool VykstaNuskaitymas() const override { return *Sequence; }
-    bool KlaidaNuskaitant() const override { return false; }
-};
-
-struct TRecordingHost : TSimHost {
-    TRecordingHost() : TSimHost(TSimProfile{}) {
-        Recorder.Calls = &Calls;
-        Recorder.Sequence = &Sequence;
-    }
-    QStringList Calls;
-    bool Sequence = false;
-    bool Connected = true;
-    TRecordingLink Recorder;
-    int ActiveLink() const override { return Connected ? 1 : 0; }
-    IModuleOperations* ActiveLinkObject() const override {
-        return Connected ? const_cast<TRecordingLink*>(&Recorder) : nullptr;
-    }
-    IModuleOperations* ModuleLinkObject() const override {
-        return const_cast<TRecordingLink*>(&Recorder);
-    }
+// The map cycle on a scripted link: each request of the cycle is answered at
+// once, as the script says.
+struct TScriptedCycle {
+    TTestShell Shell;
+    TScriptedLink Link;
+    TSession Session{Link, Shell};
+    TFnMemoryMap Map;
+    TMapCycle Cycle{Session, Map};
 };
 
 } // namespace
@@ -85,7 +57,7 @@ private slots:
         f.Map[0].NN = 0x77;
         QVERIFY(f.Host.Connect());
         QVERIFY(f.Read());
-        QVERIFY(!f.Cycle.ReadError);
+        QVERIFY(!f.Cycle.ReadError());
         QVERIFY(!f.Host.Link.KlaidaNuskaitant());
         QCOMPARE(f.Applied, 1);
         for (int slot = 0; slot < TFnMemoryMap::SlotCount; ++slot) {
@@ -124,7 +96,7 @@ private slots:
         // A second read asks for write-program pages from the start again and
         // ends with the same lists (not doubled).
         QVERIFY(f.Read());
-        QVERIFY(!f.Cycle.ReadError);
+        QVERIFY(!f.Cycle.ReadError());
         QCOMPARE(f.Cycle.GrPgrList, profile.Programs);
         QCOMPARE(f.Cycle.WriteProgBytes.size(), std::size_t(profile.WriteProgram.size()));
     }
@@ -138,14 +110,14 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         QVERIFY(f.Read());
-        QVERIFY(f.Cycle.ReadError);
-        QVERIFY(!f.Cycle.ReadingMap);
+        QVERIFY(f.Cycle.ReadError());
+        QVERIFY(!f.Cycle.ReadingMap());
         QVERIFY(clock.elapsed() >= TMapCycle::WatchdogMs);
         QVERIFY(!f.Cycle.NuskTimer()->isActive());
         QCOMPARE(f.Applied, 0);
         // The next read works.
         QVERIFY(f.Read());
-        QVERIFY(!f.Cycle.ReadError);
+        QVERIFY(!f.Cycle.ReadError());
         QCOMPARE(f.Applied, 1);
     }
 
@@ -153,11 +125,11 @@ private slots:
         TCycleFixture f;
         QVERIFY(f.Host.Connect());
         f.Host.Link.Nuskaitymas();
-        QTRY_VERIFY_WITH_TIMEOUT(f.Cycle.ReadingMap, 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(f.Cycle.ReadingMap(), 3000);
         QTest::qWait(60);
         f.Host.Bus.Unplug(f.Host.Module.get());
-        QTRY_VERIFY_WITH_TIMEOUT(!f.Cycle.ReadingMap, 5000);
-        QVERIFY(f.Cycle.ReadError);
+        QTRY_VERIFY_WITH_TIMEOUT(!f.Cycle.ReadingMap(), 5000);
+        QVERIFY(f.Cycle.ReadError());
         QCOMPARE(f.Applied, 0);
         // Plugged in again, it reads.
         QSignalSpy connected(&f.Host.Link, &TRV5K::OnConnect);
@@ -165,7 +137,7 @@ private slots:
         QVERIFY(connected.wait(2000));
         QTest::qWait(80);
         QVERIFY(f.Read());
-        QVERIFY(!f.Cycle.ReadError);
+        QVERIFY(!f.Cycle.ReadError());
         QCOMPARE(f.Applied, 1);
     }
 
@@ -188,101 +160,123 @@ private slots:
         QCOMPARE(f.Host.Module->Map()[1].second, quint8(7));
     }
 
-    // The stage rules, driven answer by answer with a link that only records.
+    // The stage rules, each request of the cycle answered at once.
     void stageRules() {
-        TRecordingHost host;
-        TFnMemoryMap map;
-        TMapCycle cycle(host, map);
+        TScriptedCycle f;
+        TMapCycle& cycle = f.Cycle;
         int applied = 0;
         connect(&cycle, &TMapCycle::ApplyRequested, this, [&] { ++applied; });
         const tduomenys page0{0x10, 0xFF, 0x20, 0x20, 0, 0, 0, 0};
         cycle.StoreFnPage(0, page0);
         cycle.StoreFnPage(3, {0x30, 0, 0, 0, 0, 0, 0, 0});
-        QVERIFY(!cycle.ReadingMap); // page 3 is not the end of the list
-        QCOMPARE(map[24].FN, quint8(0x30));
+        QVERIFY(!cycle.ReadingMap()); // page 3 is not the end of the list
+        QCOMPARE(f.Map[24].FN, quint8(0x30));
         cycle.StoreFnPage(TMapCycle::ErrorPageIndex, {1, 2, 3, 4, 5, 6, 7, 8});
-        QVERIFY(cycle.ReadingMap); // the error reply ends it; its data is dropped
+        QVERIFY(cycle.ReadingMap()); // the error reply ends it; its data is dropped
         QVERIFY(cycle.NuskTimer()->isActive());
 
         // The module's own sequence still runs: its write-program answer does
-        // not re-arm, its program count does.
-        host.Sequence = true;
+        // not re-arm the step, but the watchdog keeps guarding the read; its
+        // program count re-arms.
+        f.Link.SequenceRunning = true;
         cycle.NuskTimer()->stop();
         cycle.OnWriteProg({0, 14, 0xA1, 0xA2, 0xA3, 0xA4, 0xA5, 0xA6});
         QVERIFY(!cycle.NuskTimer()->isActive());
+        QVERIFY(cycle.NuskaitymoKlaidosTimer()->isActive());
         QCOMPARE(cycle.WriteProgPages, 3);
         cycle.OnReadProgCnt(9);
         QCOMPARE(cycle.GrPgrRequests, 3);
         QVERIFY(cycle.NuskTimer()->isActive());
-        host.Sequence = false;
+        f.Link.SequenceRunning = false;
 
-        // Stage 1 starts from page 0 at ReadPos 0.
-        QTRY_COMPARE(host.Calls.size(), 1);
-        QCOMPARE(host.Calls.last(), QString("W0"));
-        QVERIFY(cycle.NuskaitymoKlaidosTimer()->isActive());
-        cycle.OnWriteProg({0, 14, 0xA1, 0xA2, 0xA3, 0xA4, 0xA5, 0xA6});
-        QTRY_COMPARE(host.Calls.last(), QString("W1"));
-        cycle.OnWriteProg({1, 14, 0xB1, 0xB2, 0xB3, 0xB4, 0xB5, 0xB6});
-        QTRY_COMPARE(host.Calls.last(), QString("W2"));
-        cycle.OnWriteProg({2, 14, 0xC1, 0xC2, 0xC3, 0xC4, 0xC5, 0xC6});
-        QCOMPARE(cycle.WriteProgBytes.size(), std::size_t(14));
-        QCOMPARE(cycle.WriteProgBytes.back(), quint8(0xC2));
-        cycle.OnWriteProg({5, 14, 0xD1, 0xD2}); // beyond the total: adds nothing
-        QCOMPARE(cycle.WriteProgBytes.size(), std::size_t(14));
-
+        // Stage 1 from page 0; a page beyond the total adds nothing.
+        f.Link.Expect("GetWriteProg 00",
+                      [&] { cycle.OnWriteProg({0, 14, 0xA1, 0xA2, 0xA3, 0xA4, 0xA5, 0xA6}); });
+        f.Link.Expect("GetWriteProg 01",
+                      [&] { cycle.OnWriteProg({1, 14, 0xB1, 0xB2, 0xB3, 0xB4, 0xB5, 0xB6}); });
+        f.Link.Expect("GetWriteProg 02", [&] {
+            cycle.OnWriteProg({2, 14, 0xC1, 0xC2, 0xC3, 0xC4, 0xC5, 0xC6});
+            cycle.OnWriteProg({5, 14, 0xD1, 0xD2});
+        });
         // Stage 2: 0xFF and empty slots are never asked; a value for an FN
-        // held by two slots lands in both.
-        QTRY_COMPARE(host.Calls.last(), QString("V10"));
-        QVERIFY(cycle.WriteProgRead);
-        cycle.OnFNandNN(0x10, 4);
-        QTRY_COMPARE(host.Calls.last(), QString("V20"));
-        cycle.OnFNandNN(0x20, 9);
-        QCOMPARE(map[2].NN, quint8(9));
-        QCOMPARE(map[3].NN, quint8(9));
-        QTRY_COMPARE(host.Calls.size(), 6); // slot 3 asks again
-        QCOMPARE(host.Calls.last(), QString("V20"));
-        cycle.OnFNandNN(0x20, 9);
-        QTRY_COMPARE(host.Calls.last(), QString("V30"));
-        cycle.OnFNandNN(0x30, 1);
-
+        // held by two slots lands in both, so the second asks with it.
+        f.Link.Expect("GetFNandNN 10 00", [&] { cycle.OnFNandNN(0x10, 4); });
+        f.Link.Expect("GetFNandNN 20 00", [&] { cycle.OnFNandNN(0x20, 9); });
+        f.Link.Expect("GetFNandNN 20 09", [&] { cycle.OnFNandNN(0x20, 9); });
+        f.Link.Expect("GetFNandNN 30 00", [&] { cycle.OnFNandNN(0x30, 1); });
         // Stage 3: a count of 9 gives positions 0, 4 and 8; GR 0 and 0xFF add
         // nothing.
-        QTRY_COMPARE(host.Calls.last(), QString("P0"));
-        cycle.OnReadProg({3, 1, 0, 5, 0xFF, 1, 4, 2});
-        QTRY_COMPARE(host.Calls.last(), QString("P4"));
-        cycle.OnReadProg({5, 1, 5, 2, 5, 3, 6, 1});
-        QTRY_COMPARE(host.Calls.last(), QString("P8"));
-        QCOMPARE(applied, 0);
-        cycle.OnReadProg({7, 1, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF});
+        f.Link.Expect("GetGrPgr 0000", [&] { cycle.OnReadProg({3, 1, 0, 5, 0xFF, 1, 4, 2}); });
+        f.Link.Expect("GetGrPgr 0004", [&] { cycle.OnReadProg({5, 1, 5, 2, 5, 3, 6, 1}); });
+        f.Link.Expect("GetGrPgr 0008", [&] {
+            QCOMPARE(applied, 0);
+            cycle.OnReadProg({7, 1, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF});
+        });
         QTRY_COMPARE(applied, 1);
-        QVERIFY(!cycle.ReadingMap && !cycle.ReadError && cycle.ProgListRead);
+        QString why;
+        QVERIFY2(f.Link.Verify(&why), qPrintable(why));
+        QCOMPARE(cycle.WriteProgBytes.size(), std::size_t(14));
+        QCOMPARE(cycle.WriteProgBytes.back(), quint8(0xC2));
+        QVERIFY(cycle.WriteProgRead);
+        QCOMPARE(f.Map[2].NN, quint8(9));
+        QCOMPARE(f.Map[3].NN, quint8(9));
+        QVERIFY(!cycle.ReadingMap() && !cycle.ReadError() && cycle.ProgListRead);
         QCOMPARE(cycle.GrPgrList, (std::vector<std::pair<quint8, quint8>>{
                                       {3, 1}, {4, 2}, {5, 1}, {5, 2}, {5, 3}, {6, 1}, {7, 1}}));
-        QCOMPARE(host.Calls,
-                 QStringList({"W0", "W1", "W2", "V10", "V20", "V20", "V30", "P0", "P4", "P8"}));
+        // The link is told the read has ended (the base restarts its ping).
+        QCOMPARE(f.Link.ReadCycleEnds, 1);
     }
 
     void lateWriteProgramTakesOverAndRestartsValues() {
-        TRecordingHost host;
-        TFnMemoryMap map;
-        TMapCycle cycle(host, map);
+        TScriptedCycle f;
+        TMapCycle& cycle = f.Cycle;
+        // No page count yet: values first. The module's late answer to page 0
+        // comes instead of the value, and stage 1 takes over at ReadPos 1.
+        f.Link.Expect("GetFNandNN 10 00", [&] { cycle.OnWriteProg({0, 20, 1, 2, 3, 4, 5, 6}); });
+        f.Link.Expect("GetWriteProg 01", [&] { cycle.OnWriteProg({1, 20, 1, 2, 3, 4, 5, 6}); });
+        f.Link.Expect("GetWriteProg 02", [&] { cycle.OnWriteProg({2, 20, 1, 2, 3, 4, 5, 6}); });
+        f.Link.Expect("GetWriteProg 03", [&] { cycle.OnWriteProg({3, 20, 1, 2, 0, 0, 0, 0}); });
+        // Values from the first slot again; then the link goes: the read fails.
+        f.Link.Expect("GetFNandNN 10 00", [&] {
+            f.Link.IsConnected = false;
+            cycle.OnFNandNN(0x10, 1);
+        });
         cycle.StoreFnPage(0, {0x10, 0x11, 0x12, 0, 0, 0, 0, 0});
         cycle.StoreFnPage(15, {0, 0, 0, 0, 0, 0, 0, 0});
-        QTRY_COMPARE(host.Calls, QStringList{"V10"}); // no page count yet: values first
-        cycle.OnWriteProg({0, 20, 1, 2, 3, 4, 5, 6});
-        QTRY_COMPARE(host.Calls.last(), QString("W1")); // at ReadPos 1, page 0 not again
-        cycle.OnWriteProg({1, 20, 1, 2, 3, 4, 5, 6});
-        QTRY_COMPARE(host.Calls.last(), QString("W2"));
-        cycle.OnWriteProg({2, 20, 1, 2, 3, 4, 5, 6});
-        QTRY_COMPARE(host.Calls.last(), QString("W3"));
-        cycle.OnWriteProg({3, 20, 1, 2, 0, 0, 0, 0});
-        QTRY_COMPARE(host.Calls.last(), QString("V10")); // values from the first slot again
+        QTRY_VERIFY(!cycle.ReadingMap());
+        QVERIFY(cycle.ReadError());
+        QString why;
+        QVERIFY2(f.Link.Verify(&why), qPrintable(why));
         QCOMPARE(cycle.WriteProgBytes.size(), std::size_t(20));
-        // No link at a step: the read fails.
-        host.Connected = false;
-        cycle.OnFNandNN(0x10, 1);
-        QTRY_VERIFY(!cycle.ReadingMap);
-        QVERIFY(cycle.ReadError);
+        QCOMPARE(f.Link.ReadCycleEnds, 0);
+    }
+
+    // The module's own sequence ends without its program count (the module
+    // went, or the sequence's watchdog gave up): the read does not stay open.
+    void aSequenceThatEndsEarlyEndsTheRead() {
+        TScriptedCycle f;
+        TMapCycle& cycle = f.Cycle;
+        cycle.StoreFnPage(15, {0x10, 0, 0, 0, 0, 0, 0, 0});
+        cycle.NuskTimer()->stop();
+        f.Link.SequenceRunning = true;
+        cycle.OnWriteProg({0, 6, 1, 2, 3, 4, 5, 6});
+        f.Link.SequenceRunning = false;
+        f.Link.SequenceFailed = true;
+        QTRY_VERIFY_WITH_TIMEOUT(!cycle.ReadingMap(), TMapCycle::WatchdogMs * 3);
+        QVERIFY(cycle.ReadError());
+    }
+
+    // The session says the link is gone: the read ends at once, as failed.
+    void aLostLinkEndsTheReadAtOnce() {
+        TScriptedCycle f;
+        f.Link.Expect("GetFNandNN 10 00");
+        f.Cycle.StoreFnPage(15, {0x10, 0, 0, 0, 0, 0, 0, 0});
+        QTRY_VERIFY(f.Cycle.NuskaitymoKlaidosTimer()->isActive());
+        emit f.Session.ActiveLinkLost();
+        QVERIFY(!f.Cycle.ReadingMap());
+        QVERIFY(f.Cycle.ReadError());
+        QVERIFY(!f.Cycle.NuskaitymoKlaidosTimer()->isActive());
+        QVERIFY(!f.Cycle.NuskTimer()->isActive());
     }
 
     void mapValuesAndBits() {

@@ -1,8 +1,10 @@
 #include "BaseSelection.h"
 
-#include "BaseFrames.h"
-#include "BaseReport.h"
-#include "THFLatcher.h"
+#include "Session.h"
+#include "Shell.h"
+#include "base/BaseFrames.h"
+#include "base/BaseReport.h"
+#include "base/THFLatcher.h"
 
 #include <QTimer>
 #include <algorithm>
@@ -20,8 +22,9 @@ quint8 At(const std::vector<quint8>& data, size_t pos) {
 }
 } // namespace
 
-TBaseSelection::TBaseSelection(THFLatcher* link, IBaseSelectionHost& host, QObject* parent)
-    : QObject(parent), Link(link), Host(host), PingTimer(new QTimer(this)),
+TBaseSelection::TBaseSelection(THFLatcher* link, TSession& session, IShell& shell,
+                               QObject* parent)
+    : QObject(parent), Link(link), Session(session), Shell(shell), PingTimer(new QTimer(this)),
       TimeOutTimer(new QTimer(this)), SelectTimer(new QTimer(this)) {
     PingTimer->setInterval(ScanPingMs);
     TimeOutTimer->setSingleShot(true);
@@ -29,11 +32,12 @@ TBaseSelection::TBaseSelection(THFLatcher* link, IBaseSelectionHost& host, QObje
     SelectTimer->setSingleShot(true);
     SelectTimer->setInterval(SelectDelayMs);
     connect(PingTimer, &QTimer::timeout, this, &TBaseSelection::PingTick);
-    connect(TimeOutTimer, &QTimer::timeout, this, &TBaseSelection::PingTimedOutNow);
+    connect(TimeOutTimer, &QTimer::timeout, this, &TBaseSelection::PingTimeOut);
     connect(SelectTimer, &QTimer::timeout, this, &TBaseSelection::Select);
     connect(Link, &THFLatcher::OnConnect, this, &TBaseSelection::BaseConnected);
     connect(Link, &THFLatcher::OnDisconnect, this, &TBaseSelection::BaseDisconnected);
     connect(Link, &THFLatcher::OnData, this, &TBaseSelection::PingReply);
+    connect(Link, &THFLatcher::KeepAliveDue, this, &TBaseSelection::RestartPing);
 }
 
 bool TBaseSelection::BaseActive() const {
@@ -41,13 +45,13 @@ bool TBaseSelection::BaseActive() const {
 }
 
 void TBaseSelection::BaseConnected() {
-    if (!Host.ModuleLinkActive())
+    if (Session.ActiveLink() != 1)
         emit ScanButtonVisible(true);
 }
 
 void TBaseSelection::BaseDisconnected() {
     emit ScanButtonVisible(false);
-    if (Host.ModuleLinkActive())
+    if (Session.ActiveLink() == 1)
         return;
     // The module stays chosen: plugged in again, the base carries on with it.
     emit BaseLost();
@@ -60,8 +64,9 @@ void TBaseSelection::Scan() {
     emit ScanningVisible(true);
     Replies = 0;
     Found.clear();
-    Host.ClearReadError();
+    Session.ClearReadError();
     Selected = false;
+    emit ScanStarted();
     Link->UseCommonAddress(true);
     PingTimer->setInterval(ScanPingMs);
     PingTimer->start();
@@ -79,9 +84,17 @@ void TBaseSelection::RestartPing() {
     PingTimer->start();
 }
 
+void TBaseSelection::Stop() {
+    PingTimer->stop();
+    TimeOutTimer->stop();
+    SelectTimer->stop();
+}
+
 void TBaseSelection::PingTick() {
-    if (!Link->Connected() || Host.LinkBusy() != 0 || Host.ReadCycleRunning() || Link->Busy() ||
-        !Host.WindowEnabled())
+    // A ping due while another relay still waits for its outcome would nest
+    // inside that wait: it is simply skipped, the timer keeps running.
+    if (!Link->Connected() || Session.LinkBusy() != 0 || Session.ReadingMap() || Link->Busy() ||
+        Link->Relaying() || !Shell.WindowEnabled() || Session.Closing())
         return;
     if (Selected)
         TimeOutTimer->start();
@@ -94,6 +107,7 @@ void TBaseSelection::PingReply(const std::vector<quint8>& data) {
         return;
     TimeOutTimer->stop();
     emit PingTimeOutVisible(false);
+    const bool wasTimedOut = TimedOut;
     TimedOut = false;
     PingTimer->stop();
     const qint64 serial = At(data, PingSerialAt) + At(data, PingSerialAt + 1) * 256 +
@@ -117,13 +131,16 @@ void TBaseSelection::PingReply(const std::vector<quint8>& data) {
     }
     // The keep-alive of the chosen module.
     PingTimer->start();
+    if (wasTimedOut && Selected)
+        emit PingAnsweredAgain();
 }
 
-void TBaseSelection::PingTimedOutNow() {
+void TBaseSelection::PingTimeOut() {
     emit PingTimeOutVisible(true);
     TimedOut = true;
     PingTimer->setInterval(ScanPingMs);
     PingTimer->start();
+    emit PingTimedOutNow();
 }
 
 void TBaseSelection::Select() {
@@ -137,7 +154,7 @@ void TBaseSelection::Select() {
         QStringList rows;
         for (const THFBase& b : Found)
             rows.append(QString::fromLatin1(b.text));
-        k = Host.ChooseModule(rows);
+        k = Shell.ChooseModule(rows);
         if (k < 0 || k >= Found.size()) {
             Pending = false;
             return;
@@ -148,15 +165,17 @@ void TBaseSelection::Select() {
     emit ConnectionText(QString::fromLatin1(chosen.text));
     if (chosen.Version() <= OldestRefusedVersion) {
         emit TooOldVisible(true);
+        emit ModuleChosen(false);
         return;
     }
     emit TooOldVisible(false);
     Selected = true;
+    emit ModuleChosen(true);
     Link->SetBaseSerNum(quint64(chosen.serial) * SerialShift);
-    Host.WaitWithEvents(AddressDelayMs);
+    Session.WaitWithEvents(AddressDelayMs);
     Link->UseCommonAddress(false);
     PingTimer->stop();
-    Host.StartConnectRead();
+    Session.StartConnectRead();
     PingTimer->setInterval(KeepAliveMs);
     PingTimer->start();
 }

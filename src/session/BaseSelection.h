@@ -3,31 +3,18 @@
 // "Scan for another base", the ping that finds modules and then watches the
 // chosen one, the list of modules found, the version check, the addressing of
 // the chosen module and the ping time-out. The window parts (the "Select base"
-// list, the labels) are the host's; this object tells it what to show.
+// list, the labels) are the shell's; this object tells it what to show.
 
-#include "THFBase.h"
+#include "base/THFBase.h"
 
 #include <QList>
 #include <QObject>
 #include <QStringList>
 
 class QTimer;
+class IShell;
 class THFLatcher;
-
-class IBaseSelectionHost {
-public:
-    virtual ~IBaseSelectionHost() = default;
-    virtual bool ModuleLinkActive() const = 0; // a module is connected over USB
-    virtual int LinkBusy() const = 0;
-    virtual bool ReadCycleRunning() const = 0; // the function map is being read
-    virtual bool WindowEnabled() const = 0;    // no modal step in progress
-    virtual void ClearReadError() = 0;
-    virtual void WaitWithEvents(int milliseconds) = 0;
-    // Shows the "Select base" window modally; the chosen row, or -1 for none.
-    virtual int ChooseModule(const QStringList& rows) = 0;
-    // The read-on-connect step, a moment later.
-    virtual void StartConnectRead() = 0;
-};
+class TSession;
 
 class TBaseSelection : public QObject {
     Q_OBJECT
@@ -42,7 +29,7 @@ public:
     static constexpr int AddressDelayMs = 20;
     static constexpr int SerialShift = 256; // the base takes the serial number times 256
 
-    TBaseSelection(THFLatcher* link, IBaseSelectionHost& host, QObject* parent = nullptr);
+    TBaseSelection(THFLatcher* link, TSession& session, IShell& shell, QObject* parent = nullptr);
 
     // "Scan for another base".
     void Scan();
@@ -50,6 +37,8 @@ public:
     void ForgetModule();
     // The end of a read cycle through the base: the keep-alive starts over.
     void RestartPing();
+    // The program is closing: no ping goes out any more.
+    void Stop();
     // The base link carries module operations.
     bool BaseActive() const;
 
@@ -70,17 +59,26 @@ signals:
     void ConnectionText(const QString& text);
     // The base went while it was the link in use: the settings go away.
     void BaseLost();
+    // A new scan has begun: no module is chosen any more.
+    void ScanStarted();
+    // The scan's choice has been made: the module is taken (accepted) or
+    // refused as too old.
+    void ModuleChosen(bool accepted);
+    // The chosen module missed its ping, or answered again after that.
+    void PingTimedOutNow();
+    void PingAnsweredAgain();
 
 private:
     void BaseConnected();
     void BaseDisconnected();
     void PingTick();
     void PingReply(const std::vector<quint8>& data);
-    void PingTimedOutNow();
+    void PingTimeOut();
     void Select();
 
     THFLatcher* Link;
-    IBaseSelectionHost& Host;
+    TSession& Session;
+    IShell& Shell;
     QTimer* PingTimer;
     QTimer* TimeOutTimer;
     QTimer* SelectTimer;

@@ -2,36 +2,16 @@
 // list, the version check, the addressing and the ping time-out.
 
 #include "BaseFixture.h"
-#include "base/BaseSelection.h"
+#include "TestShell.h"
+#include "session/BaseSelection.h"
+#include "session/ConnectRead.h"
+#include "session/Session.h"
+#include "sim/SimRv5kModule.h"
 
 #include <QEventLoop>
 #include <QTimer>
 
 namespace {
-// The window side of the selection, as plain state.
-struct TTestHost : IBaseSelectionHost {
-    bool UsbModule = false;
-    int Busy = 0;
-    bool Reading = false;
-    bool Enabled = true;
-    int Choice = 0;
-    QList<QStringList> Shown; // rows of every "Select base" window
-    int ConnectReads = 0;
-    int ReadErrorsCleared = 0;
-
-    bool ModuleLinkActive() const override { return UsbModule; }
-    int LinkBusy() const override { return Busy; }
-    bool ReadCycleRunning() const override { return Reading; }
-    bool WindowEnabled() const override { return Enabled; }
-    void ClearReadError() override { ++ReadErrorsCleared; }
-    void WaitWithEvents(int ms) override { QTest::qWait(ms); }
-    int ChooseModule(const QStringList& rows) override {
-        Shown.append(rows);
-        return Choice;
-    }
-    void StartConnectRead() override { ++ConnectReads; }
-};
-
 TSimBaseProfile Modules(const QList<QPair<quint32, int>>& serialAndVersion) {
     TSimBaseProfile profile;
     for (const auto& [serial, version] : serialAndVersion)
@@ -39,15 +19,24 @@ TSimBaseProfile Modules(const QList<QPair<quint32, int>>& serialAndVersion) {
     return profile;
 }
 
-struct TSelectionFixture : TBaseFixture {
-    TTestHost Host;
-    TBaseSelection Selection{&Link, Host};
+// The session on a simulated bus with a simulated base: its selection is the
+// one the main window uses. The read that follows a choice is left to the
+// window tests: here only its start is seen (the read's first relay).
+struct TSelectionFixture {
+    TSimHidBus Bus;
+    std::unique_ptr<TSimRadioBase> Base;
+    TTestShell Shell;
+    TSession Session{&Bus, Shell};
+    THFLatcher& Link = *Session.BaseLink();
+    TBaseSelection& Selection = *Session.Selection();
     QStringList Texts;
     QList<bool> TooOld;
     QList<bool> PingTimeOuts;
     int Lost = 0;
 
-    explicit TSelectionFixture(const TSimBaseProfile& profile) : TBaseFixture(profile) {
+    explicit TSelectionFixture(const TSimBaseProfile& profile)
+        : Base(std::make_unique<TSimRadioBase>(profile)) {
+        Session.SetReadOnConnect(false);
         QObject::connect(&Selection, &TBaseSelection::ConnectionText,
                          [this](const QString& t) { Texts.append(t); });
         QObject::connect(&Selection, &TBaseSelection::TooOldVisible,
@@ -56,6 +45,15 @@ struct TSelectionFixture : TBaseFixture {
                          [this](bool v) { PingTimeOuts.append(v); });
         QObject::connect(&Selection, &TBaseSelection::BaseLost, [this] { ++Lost; });
     }
+    ~TSelectionFixture() {
+        if (Bus.IsPlugged(Base.get()))
+            Bus.Unplug(Base.get());
+    }
+    bool Connect() {
+        QSignalSpy connected(&Link, &THFLatcher::OnConnect);
+        Bus.Plug(Base.get());
+        return connected.wait(1000) || !connected.isEmpty();
+    }
     // Scans and waits until the choice has been made (or refused).
     bool ScanAndChoose(int timeoutMs = 5000) {
         Selection.Scan();
@@ -63,6 +61,8 @@ struct TSelectionFixture : TBaseFixture {
             [this] { return Selection.ReplyCount() == 6 && !Selection.SelectionPending(); },
             timeoutMs);
     }
+    // The read on connect that follows a choice has started.
+    bool ReadStarted() const { return Session.Reader().Pending() || Session.LinkBusy() != 0; }
 };
 } // namespace
 
@@ -71,23 +71,27 @@ class TstBaseSelection : public QObject {
 private slots:
     void oneModuleIsChosenWithoutTheWindow() {
         TSelectionFixture f(Modules({{197121, 612}}));
+        f.Session.SetReadOnConnect(true);
         QVERIFY(f.Connect());
+        f.Session.MapReadEnded(true);
         QVERIFY(f.ScanAndChoose());
+        QVERIFY(!f.Session.ReadError()); // the scan cleared it
         QCOMPARE(f.Selection.BaseList().size(), 1);
-        QVERIFY(f.Host.Shown.isEmpty());
+        QVERIFY(f.Shell.ChoiceRows.isEmpty());
         QCOMPARE(f.Selection.BaseList()[0].text, QByteArray("RV5K.XOLT v6.12\tSN:197121"));
         QVERIFY(f.Selection.ModuleSelected());
         QVERIFY(f.Selection.BaseActive());
         QCOMPARE(f.Texts, QStringList{QStringLiteral("RV5K.XOLT v6.12\tSN:197121")});
-        QCOMPARE(f.Host.ConnectReads, 1);
-        QCOMPARE(f.Host.ReadErrorsCleared, 1);
+        // The read on connect follows: its first relay asks for map page 0.
+        QTRY_VERIFY(f.Base->Relays().contains(QByteArray::fromHex("3E00")));
         // Addressed as serial * 256 = 50462976, then the common address is left.
         QCOMPARE(f.Base->Address(), quint64(50462976));
         QVERIFY(!f.Base->CommonAddress());
         const QList<QByteArray> frames = f.Base->Frames();
         QCOMPARE(frames.first().toHex(), Frame("010601").toHex());
-        QCOMPARE(frames[frames.size() - 2].toHex(), Frame("01010001020300").toHex());
-        QCOMPARE(frames.last().toHex(), Frame("010600").toHex());
+        const qsizetype addressed = frames.indexOf(Frame("01010001020300"));
+        QVERIFY(addressed > 0);
+        QCOMPARE(frames[addressed + 1].toHex(), Frame("010600").toHex());
         QCOMPARE(f.Selection.RV5KPingTimer()->interval(), TBaseSelection::KeepAliveMs);
         QVERIFY(f.Selection.RV5KPingTimer()->isActive());
         // The scan emptied the trace; it holds the scan's pings since.
@@ -97,11 +101,11 @@ private slots:
 
     void twoModulesInOrderOfFirstReply() {
         TSelectionFixture f(Modules({{4660, 605}, {197121, 612}}));
-        f.Host.Choice = 1;
+        f.Shell.Choice = 1;
         QVERIFY(f.Connect());
         QVERIFY(f.ScanAndChoose());
-        QCOMPARE(f.Host.Shown.size(), 1);
-        QCOMPARE(f.Host.Shown[0], (QStringList{QStringLiteral("RV5K.XOLT v6.5\tSN:4660"),
+        QCOMPARE(f.Shell.ChoiceRows.size(), 1);
+        QCOMPARE(f.Shell.ChoiceRows[0], (QStringList{QStringLiteral("RV5K.XOLT v6.5\tSN:4660"),
                                                QStringLiteral("RV5K.XOLT v6.12\tSN:197121")}));
         QVERIFY(f.Selection.ModuleSelected());
         QCOMPARE(f.Base->Address(), quint64(197121) * 256);
@@ -112,13 +116,15 @@ private slots:
 
     void closingTheWindowChoosesNothing() {
         TSelectionFixture f(Modules({{1, 612}, {2, 612}}));
-        f.Host.Choice = -1;
+        f.Shell.Choice = -1;
+        f.Session.SetReadOnConnect(true);
         QVERIFY(f.Connect());
         QVERIFY(f.ScanAndChoose());
         QVERIFY(!f.Selection.ModuleSelected());
         QVERIFY(!f.Selection.SelectionPending());
         QVERIFY(!f.Selection.RV5KPingTimer()->isActive()); // no ping until the next scan
-        QCOMPARE(f.Host.ConnectReads, 0);
+        QTest::qWait(100);
+        QVERIFY(!f.Base->Relays().contains(QByteArray::fromHex("3E00")));
         QVERIFY(f.Base->CommonAddress());
     }
 
@@ -134,12 +140,16 @@ private slots:
         QFETCH(int, version);
         QFETCH(bool, accepted);
         TSelectionFixture f(Modules({{77, version}}));
+        f.Session.SetReadOnConnect(true);
         QVERIFY(f.Connect());
         QVERIFY(f.ScanAndChoose());
         QCOMPARE(f.Selection.ModuleSelected(), accepted);
         QCOMPARE(f.TooOld, QList<bool>{!accepted});
         QCOMPARE(f.Texts.size(), 1); // its text is shown either way
-        QCOMPARE(f.Host.ConnectReads, accepted ? 1 : 0);
+        if (accepted)
+            QTRY_VERIFY(f.Base->Relays().contains(QByteArray::fromHex("3E00")));
+        else
+            QVERIFY(!f.Base->Relays().contains(QByteArray::fromHex("3E00")));
         QCOMPARE(f.Selection.RV5KPingTimer()->isActive(), accepted);
     }
 
@@ -167,42 +177,67 @@ private slots:
     }
 
     void noPingWhileBusy_data() {
-        QTest::addColumn<int>("busy");
         QTest::addColumn<bool>("reading");
         QTest::addColumn<bool>("enabled");
-        QTest::newRow("link busy") << 2 << false << true;
-        QTest::newRow("read cycle") << 0 << true << true;
-        QTest::newRow("window disabled") << 0 << false << false;
+        QTest::newRow("read cycle") << true << true;
+        QTest::newRow("window disabled") << false << false;
     }
     void noPingWhileBusy() {
-        QFETCH(int, busy);
         QFETCH(bool, reading);
         QFETCH(bool, enabled);
         TSelectionFixture f(Modules({{5, 612}}));
         QVERIFY(f.Connect());
-        f.Host.Busy = busy;
-        f.Host.Reading = reading;
-        f.Host.Enabled = enabled;
+        if (reading)
+            f.Session.MapReadStarted();
+        f.Shell.Enabled = enabled;
         f.Selection.Scan();
         f.Selection.RV5KPingTimer()->setInterval(20);
         QTest::qWait(150);
         QCOMPARE(f.Base->Relays().size(), 0);
-        f.Host.Busy = 0;
-        f.Host.Reading = false;
-        f.Host.Enabled = true;
+        f.Session.MapReadEnded(false);
+        f.Shell.Enabled = true;
         QTRY_VERIFY(f.Base->Relays().size() > 0); // resumes afterwards
     }
 
+    // The chosen module's keep-alive waits while the base's own read runs and
+    // starts over when the read of the map has ended.
+    void noPingWhileTheBaseReads() {
+        TSelectionFixture f(Modules({{5, 612}}));
+        QVERIFY(f.Connect());
+        QVERIFY(f.ScanAndChoose());
+        f.Selection.RV5KPingTimer()->setInterval(20);
+        // The base's read goes on only while its map pages have a receiver.
+        connect(&f.Link, &THFLatcher::OnHFRV5KFNMap, this, [] {});
+        const qsizetype start = f.Base->Relays().size();
+        f.Link.Nuskaitymas();
+        QVERIFY(f.Session.LinkBusy() == 2);
+        QTRY_VERIFY_WITH_TIMEOUT(f.Session.LinkBusy() == 0, 8000);
+        // From the read's first relay to its last (the program count), no ping.
+        const QList<QByteArray> relays = f.Base->Relays().mid(start);
+        const qsizetype last = relays.indexOf(QByteArray::fromHex("3C00"));
+        QVERIFY(last > 0);
+        QCOMPARE(relays.first(), QByteArray::fromHex("3E00"));
+        QVERIFY(!relays.mid(0, last).contains(QByteArray::fromHex("30")));
+        // Afterwards the keep-alive goes on.
+        QTRY_VERIFY(f.Base->Relays().mid(start + last).contains(QByteArray::fromHex("30")));
+    }
+
+    // A module plugged in over USB takes over from the module chosen through
+    // the base.
     void usbModuleTakesOver() {
         TSelectionFixture f(Modules({{5, 612}}));
         QVERIFY(f.Connect());
         QVERIFY(f.ScanAndChoose());
-        f.Host.UsbModule = true;
-        f.Selection.ForgetModule();
+        QCOMPARE(f.Session.ActiveLink(), 2);
+        TSimRv5kModule usb(TSimProfile{});
+        f.Bus.Plug(&usb);
+        QTRY_COMPARE(f.Session.ActiveLink(), 1);
         QVERIFY(!f.Selection.ModuleSelected());
         QVERIFY(!f.Selection.BaseActive());
         QVERIFY(!f.Selection.RV5KPingTimer()->isActive());
         QVERIFY(!f.Selection.RV5KTimeOutTimer()->isActive());
+        f.Bus.Unplug(&usb);
+        QTRY_COMPARE(f.Session.ActiveLink(), 0);
     }
 
     void baseUnpluggedDuringAScanAndBack() {
@@ -230,7 +265,9 @@ private slots:
     // disconnect takes nothing away.
     void baseEventsWhileTheUsbModuleIsActive() {
         TSelectionFixture f(Modules({{5, 612}}));
-        f.Host.UsbModule = true;
+        TSimRv5kModule usb(TSimProfile{});
+        f.Bus.Plug(&usb);
+        QTRY_COMPARE(f.Session.ActiveLink(), 1);
         QList<bool> scanButton;
         connect(&f.Selection, &TBaseSelection::ScanButtonVisible, this,
                 [&](bool v) { scanButton.append(v); });
@@ -239,6 +276,7 @@ private slots:
         f.Bus.Unplug(f.Base.get());
         QTRY_COMPARE(scanButton, QList<bool>{false});
         QCOMPARE(f.Lost, 0);
+        f.Bus.Unplug(&usb);
     }
 };
 
