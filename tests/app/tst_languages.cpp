@@ -10,7 +10,7 @@
 #include "app/TForm1.h"
 #include "app/TForm5.h"
 #include "app/TForm7.h"
-#include "app/TFormHyper.h"
+#include "update/view/TFormHyper.h"
 #include "i18n/view/CaptionTranslator.h"
 #include "i18n/LanguageFile.h"
 #include "i18n/MessageTable.h"

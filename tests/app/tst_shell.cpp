@@ -10,7 +10,7 @@
 #include "app/TForm1.h"
 #include "app/TForm5.h"
 #include "app/TForm7.h"
-#include "app/TFormHyper.h"
+#include "update/view/TFormHyper.h"
 #include "link/TRV5K.h"
 #include "link/hid/SimHidBus.h"
 #include "sim/SimRv5kModule.h"
