@@ -166,8 +166,7 @@ void TForm1::ShowPendingNotices() {
 void TForm1::StatusTimerTick() {
     // The way back to the settings after a failed read, a cancelled password
     // box, or with "Read MQR-CAN settings on connect" cleared.
-    Ui.ReadAgainButton->setVisible(Core->ActiveLink() != 0 &&
-                                   Ui.Label2->isHidden());
+    Ui.ReadAgainButton->setVisible(Core->ActiveLink() != 0 && Ui.Label2->isHidden());
 }
 
 void TForm1::DevicePermissionDenied(const QString& path, quint16 vendorId, quint16 productId) {
