@@ -26,7 +26,8 @@ struct TCycleFixture {
         clock.start();
         do
             QTest::qWait(5);
-        while ((Host.Link.VykstaNuskaitymas() || Cycle.ReadingMap()) && clock.elapsed() < timeoutMs);
+        while ((Host.Link.VykstaNuskaitymas() || Cycle.ReadingMap()) &&
+               clock.elapsed() < timeoutMs);
         return !Host.Link.VykstaNuskaitymas() && !Cycle.ReadingMap();
     }
     TSimHost Host;
@@ -190,10 +191,12 @@ private slots:
         f.Link.SequenceRunning = false;
 
         // Stage 1 from page 0; a page beyond the total adds nothing.
-        f.Link.Expect("GetWriteProg 00",
-                      [&] { cycle.OnWriteProg({0, 14, 0xA1, 0xA2, 0xA3, 0xA4, 0xA5, 0xA6}); });
-        f.Link.Expect("GetWriteProg 01",
-                      [&] { cycle.OnWriteProg({1, 14, 0xB1, 0xB2, 0xB3, 0xB4, 0xB5, 0xB6}); });
+        f.Link.Expect("GetWriteProg 00", [&] {
+            cycle.OnWriteProg({0, 14, 0xA1, 0xA2, 0xA3, 0xA4, 0xA5, 0xA6});
+        });
+        f.Link.Expect("GetWriteProg 01", [&] {
+            cycle.OnWriteProg({1, 14, 0xB1, 0xB2, 0xB3, 0xB4, 0xB5, 0xB6});
+        });
         f.Link.Expect("GetWriteProg 02", [&] {
             cycle.OnWriteProg({2, 14, 0xC1, 0xC2, 0xC3, 0xC4, 0xC5, 0xC6});
             cycle.OnWriteProg({5, 14, 0xD1, 0xD2});
