@@ -1,6 +1,7 @@
 // The map cycle against the simulated module: the FN list, the three stages
 // with their early start, the watchdog, unplugging, and the write of the map.
 #include "ScriptedLink.h"
+#include "ScriptedModule.h"
 #include "SimHost.h"
 #include "cansettings/MapCycle.h"
 
@@ -280,6 +281,32 @@ private slots:
         QVERIFY(f.Cycle.ReadError());
         QVERIFY(!f.Cycle.NuskaitymoKlaidosTimer()->isActive());
         QVERIFY(!f.Cycle.NuskTimer()->isActive());
+    }
+
+    // The scripted module the presenter tests rely on reads as the simulated
+    // module does: the same slots, values, write program and programs.
+    void scriptedModuleReadsAsTheSimulatedModule() {
+        const TSimProfile profile = DemoProfile();
+        TScriptedCycle f;
+        TScriptedModule module(f.Link, f.Cycle, profile);
+        int applied = 0;
+        connect(&f.Cycle, &TMapCycle::ApplyRequested, this, [&] { ++applied; });
+        f.Link.Nuskaitymas();
+        QTRY_COMPARE(applied, 1);
+        QVERIFY(!f.Cycle.ReadError());
+        for (int slot = 0; slot < TFnMemoryMap::SlotCount; ++slot) {
+            const auto expected = std::size_t(slot) < profile.Map.size()
+                                      ? profile.Map[std::size_t(slot)]
+                                      : std::pair<quint8, quint8>{0, 0};
+            QCOMPARE(f.Map[slot].FN, expected.first);
+            if (TFnMemoryMap::InUse(expected.first))
+                QCOMPARE(f.Map[slot].NN, expected.second);
+        }
+        QCOMPARE(f.Cycle.WriteProgBytes,
+                 std::vector<quint8>(profile.WriteProgram.begin(), profile.WriteProgram.end()));
+        QCOMPARE(f.Cycle.GrPgrList, profile.Programs);
+        QString why;
+        QVERIFY2(f.Link.Verify(&why), qPrintable(why));
     }
 
     void mapValuesAndBits() {
