@@ -225,11 +225,11 @@ private slots:
     // A module plugged in over USB takes over from the module chosen through
     // the base.
     void usbModuleTakesOver() {
+        TSimRv5kModule usb(TSimProfile{});
         TSelectionFixture f(Modules({{5, 612}}));
         QVERIFY(f.Connect());
         QVERIFY(f.ScanAndChoose());
         QCOMPARE(f.Session.ActiveLink(), 2);
-        TSimRv5kModule usb(TSimProfile{});
         f.Bus.Plug(&usb);
         QTRY_COMPARE(f.Session.ActiveLink(), 1);
         QVERIFY(!f.Selection.ModuleSelected());
@@ -243,8 +243,9 @@ private slots:
     void baseUnpluggedDuringAScanAndBack() {
         TSimBaseProfile profile = Modules({{5, 612}});
         profile.UnplugAfterRelays = 2;
-        TSelectionFixture f(profile);
+        // Declared first: the fixture's end unplugs the base, which still reports.
         QList<bool> scanButton;
+        TSelectionFixture f(profile);
         connect(&f.Selection, &TBaseSelection::ScanButtonVisible, this,
                 [&](bool v) { scanButton.append(v); });
         QVERIFY(f.Connect());
@@ -264,11 +265,11 @@ private slots:
     // With a module on USB the base's connect shows no scan button and its
     // disconnect takes nothing away.
     void baseEventsWhileTheUsbModuleIsActive() {
-        TSelectionFixture f(Modules({{5, 612}}));
+        QList<bool> scanButton;
         TSimRv5kModule usb(TSimProfile{});
+        TSelectionFixture f(Modules({{5, 612}}));
         f.Bus.Plug(&usb);
         QTRY_COMPARE(f.Session.ActiveLink(), 1);
-        QList<bool> scanButton;
         connect(&f.Selection, &TBaseSelection::ScanButtonVisible, this,
                 [&](bool v) { scanButton.append(v); });
         QVERIFY(f.Connect());
