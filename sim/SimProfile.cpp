@@ -155,6 +155,19 @@ TSimModemState ModemState(const QJsonValue& value, const QString& where) {
     return state;
 }
 
+void Periodic(const QJsonValue& value, const QString& where, TSimProfile& profile) {
+    const QJsonObject object = Object(value, where);
+    CheckKeys(object, where, {QStringLiteral("everyReports"), QStringLiteral("blocks")});
+    const auto key = [&](const char* name) { return Key(where, QLatin1String(name)); };
+    if (object.contains(QLatin1String("everyReports")))
+        profile.PeriodicEveryReports =
+            int(Number(object[QLatin1String("everyReports")], key("everyReports"), 1, kMaxCount));
+    if (object.contains(QLatin1String("blocks")))
+        profile.PeriodicBlocks = Blocks(object[QLatin1String("blocks")], key("blocks"));
+    if (!profile.PeriodicBlocks.isEmpty() && profile.PeriodicEveryReports == 0)
+        Fail(key("everyReports"), QStringLiteral("is needed with blocks"));
+}
+
 void Faults(const QJsonValue& value, const QString& where, TSimProfile& profile) {
     const QJsonObject object = Object(value, where);
     CheckKeys(object, where,
@@ -183,14 +196,26 @@ void Faults(const QJsonValue& value, const QString& where, TSimProfile& profile)
 
 TSimProfile Parse(const QJsonObject& root) {
     CheckKeys(root, {},
-              {QStringLiteral("comment"), QStringLiteral("product"), QStringLiteral("serial"),
-               QStringLiteral("password"), QStringLiteral("locked"), QStringLiteral("map"),
-               QStringLiteral("defaults"), QStringLiteral("writeProgram"),
-               QStringLiteral("programs"), QStringLiteral("responses"),
-               QStringLiteral("sentOnConnect"), QStringLiteral("zoneStatus"),
-               QStringLiteral("moduleError"), QStringLiteral("monitoring"),
-               QStringLiteral("modemState"), QStringLiteral("usart"), QStringLiteral("latencyMs"),
-               QStringLiteral("statusIntervalMs"), QStringLiteral("faults")});
+              {QStringLiteral("comment"),
+               QStringLiteral("product"),
+               QStringLiteral("serial"),
+               QStringLiteral("password"),
+               QStringLiteral("locked"),
+               QStringLiteral("map"),
+               QStringLiteral("defaults"),
+               QStringLiteral("writeProgram"),
+               QStringLiteral("programs"),
+               QStringLiteral("responses"),
+               QStringLiteral("sentOnConnect"),
+               QStringLiteral("periodicBlocks"),
+               QStringLiteral("zoneStatus"),
+               QStringLiteral("moduleError"),
+               QStringLiteral("monitoring"),
+               QStringLiteral("modemState"),
+               QStringLiteral("usart"),
+               QStringLiteral("latencyMs"),
+               QStringLiteral("statusIntervalMs"),
+               QStringLiteral("faults")});
     TSimProfile profile;
     const auto has = [&](const char* key) { return root.contains(QLatin1String(key)); };
     const auto get = [&](const char* key) { return root[QLatin1String(key)]; };
@@ -229,6 +254,8 @@ TSimProfile Parse(const QJsonObject& root) {
         profile.Responses = Blocks(get("responses"), QStringLiteral("responses"));
     if (has("sentOnConnect"))
         profile.SentOnConnect = Blocks(get("sentOnConnect"), QStringLiteral("sentOnConnect"));
+    if (has("periodicBlocks"))
+        Periodic(get("periodicBlocks"), QStringLiteral("periodicBlocks"), profile);
     if (has("zoneStatus"))
         profile.ZoneStatus = Number(get("zoneStatus"), QStringLiteral("zoneStatus"), 0, 0xFFFFFFFF);
     if (has("moduleError"))

@@ -42,6 +42,10 @@ struct TSimProfile {
     std::vector<std::pair<quint8, quint8>> Programs; // GR/PGR list
     QList<TSimResponseBlock> Responses;              // response blocks the module holds
     QList<TSimResponseBlock> SentOnConnect;          // blocks sent once the host listens
+    // Blocks told again and again while the host listens: the next one (round
+    // and round) with every PeriodicEveryReports-th status report (0: never).
+    QList<TSimResponseBlock> PeriodicBlocks;
+    int PeriodicEveryReports = 0;
     quint32 ZoneStatus = 0;
 
     bool ModuleError = false; // the error bit of every status report

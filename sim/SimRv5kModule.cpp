@@ -5,12 +5,17 @@
 #include "SimReportBuilder.h"
 #include "SimUsartPlayer.h"
 
+#include <QElapsedTimer>
 #include <QTimer>
 #include <random>
 
 using namespace SimWire;
 
 namespace {
+
+// How long the tool must have asked nothing before the module tells news of
+// its own (the periodic blocks).
+constexpr int kQuietBeforeNewsMs = 1000;
 
 enum class TRequestKind { Framed, CanMemory, ZoneStatus };
 
@@ -68,7 +73,10 @@ struct TSimRv5kModule::Impl {
     bool UnplugFired = false; // the unplug fault strikes once
     quint8 Toggle = 0;
     QList<TSimResponseBlock> Pending; // blocks for the next status reports
-    QList<TRequest> Queue;            // requests waiting out the latency
+    int StatusReports = 0;            // status reports since the host listens
+    QElapsedTimer SinceRequest;       // since the tool last wrote a report
+    qsizetype NextPeriodic = 0;
+    QList<TRequest> Queue; // requests waiting out the latency
     QList<QByteArray> Received;
     int RequestsSeen = 0;
     int ReportsSent = 0;
@@ -132,6 +140,14 @@ void TSimRv5kModule::Impl::AnswerNext() {
 void TSimRv5kModule::Impl::SendStatus() {
     if (!Listening || Gone)
         return;
+    // Its own news waits while the tool is busy with it: a block that came in
+    // the middle of a read would end that read.
+    const bool toolQuiet = !SinceRequest.isValid() || SinceRequest.elapsed() >= kQuietBeforeNewsMs;
+    if (!Locked && Profile.PeriodicEveryReports > 0 && !Profile.PeriodicBlocks.isEmpty() &&
+        ++StatusReports % Profile.PeriodicEveryReports == 0 && toolQuiet) {
+        Pending.append(Profile.PeriodicBlocks[NextPeriodic]);
+        NextPeriodic = (NextPeriodic + 1) % Profile.PeriodicBlocks.size();
+    }
     std::optional<TSimResponseBlock> response;
     if (!Locked && !Pending.isEmpty()) {
         response = Pending.takeFirst();
@@ -198,6 +214,7 @@ QString TSimRv5kModule::SerialNumberString() const {
 
 void TSimRv5kModule::OutputReport(const QByteArray& report) {
     d->Received.append(report);
+    d->SinceRequest.start();
     const std::optional<TRequest> request = Classify(report, int(d->Received.size()));
     if (!request)
         return;
@@ -229,6 +246,8 @@ void TSimRv5kModule::HostListening(bool listening) {
     if (d->Gone)
         return;
     d->Pending = d->Profile.SentOnConnect;
+    d->StatusReports = 0;
+    d->NextPeriodic = 0;
     d->StatusTimer.start();
 }
 

@@ -1,6 +1,7 @@
 #include "TForm1.h"
 
 #include "CanSettingsFeature.h"
+#include "EngineFeature.h"
 #include "HintStyle.h"
 #include "LanguageSwitch.h"
 #include "TForm5.h"
@@ -50,6 +51,7 @@ TForm1::TForm1(THidLayer* hidLayer, QWidget* parent)
     Core = std::make_unique<TSession>(Hid, *WindowShell);
     Can = new TCanSettingsFeature(*Core, Ui, this);
     Updates = new TUpdatesFeature(*Core, *Can, this);
+    Engine = new TEngineFeature(*Core, *Can->Settings(), Ui, this);
     connect(LanguageSwitch, &TLanguageSwitch::LanguageChanged, this, &TForm1::LanguageChanged);
     connect(StatusTimer, &QTimer::timeout, this, &TForm1::StatusTimerTick);
 
@@ -155,6 +157,7 @@ void TForm1::LanguageStartUp() {
 void TForm1::LanguageChanged() {
     Can->LanguageChanged(MessageTable);
     Updates->LanguageChanged();
+    Engine->LanguageChanged();
 }
 
 void TForm1::ShowNotice(const QString& text, int kind) {

@@ -19,6 +19,7 @@ class TBaseSelection;
 class TCanSettings;
 class TCanSettingsFeature;
 class TCanSettingsPanel;
+class TEngineFeature;
 class TCarPage;
 class TCarSelection;
 class TForm5;
@@ -82,6 +83,7 @@ public:
     TCarSelection* CarSelection() const;
     TCarPage* CarPage() const;
     TUpdatesFeature* UpdatesFeature() const { return Updates; }
+    TEngineFeature* EngineFeature() const { return Engine; }
 
 signals:
     // The window has closed; the program ends.
@@ -116,6 +118,7 @@ private:
     std::unique_ptr<TSession> Core;
     TCanSettingsFeature* Can = nullptr;
     TUpdatesFeature* Updates = nullptr;
+    TEngineFeature* Engine = nullptr;
     QTimer* StatusTimer;
     bool PermissionNoticeShown = false;
     bool EventLoopRunning = false;

@@ -36,7 +36,8 @@ public:
     virtual bool Connected() const = 0;
     // The device still carries the previous request.
     virtual bool Busy() const = 0;
-    // The module has reported since it connected, so Locked() is its own.
+    // The module has reported since it connected, so Locked() is its own,
+    // and has told what it had to tell on connecting: a read may start.
     virtual bool StatusKnown() const = 0;
     // The module waits for its USB password; SendUSBPassword answers it.
     virtual bool Locked() const = 0;

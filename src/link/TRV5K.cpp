@@ -93,6 +93,7 @@ void TRV5K::OnDeviceUnplugged(HidDeviceId device, quint16 vendorId, quint16 prod
 void TRV5K::DoConnect() {
     IsConnected = true;
     JustConnected = true;
+    NothingNew = false;
     const THidDeviceStrings strings = Hid->ReadDeviceStrings(Device);
     Serial = strings.SerialNumber.toLocal8Bit().trimmed();
     Product = strings.Product.toLocal8Bit();
@@ -295,6 +296,7 @@ void TRV5K::ProcessInputReport(const QByteArray& data) {
                 }
             }
             const quint8 toggle = DecodeStatus(ByteAt(data, StatusByteIndex)).ResponseToggle;
+            NothingNew = toggle == LastResponseToggle && !JustConnected;
             if (toggle != LastResponseToggle) {
                 LastResponseToggle = toggle;
                 // The first report after connecting only tells the toggle's value.

@@ -40,8 +40,11 @@ public:
     bool Monitoring() const { return MonitoringFlag; }
     bool Locked() const override { return LockedFlag; }
     // A report has come since the module connected, so the flags above are
-    // the module's own and not what a previous connection left.
-    bool StatusKnown() const override { return IsConnected && !JustConnected; }
+    // the module's own and not what a previous connection left; and the last
+    // status report brought no new response, so the module has told what it
+    // had to tell on connecting (a block of its own that came in the middle
+    // of a read would end that read as failed).
+    bool StatusKnown() const override { return IsConnected && !JustConnected && NothingNew; }
 
     // Once set, nothing more is written and every wait ends.
     void SetClosing() override;
@@ -187,6 +190,7 @@ private:
     quint8 LastResponseToggle = 0;
     quint8 LastUsartToggle = 0;
     bool JustConnected = false;
+    bool NothingNew = false; // the last status report's toggle had not changed
     quint8 ReportsSeen = 0;
 
     TReadSequence Sequence;
