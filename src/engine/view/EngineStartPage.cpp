@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QTimeEdit>
@@ -143,10 +144,12 @@ void TEngineStartPage::Apply(const TDecoded& block) {
 }
 
 void TEngineStartPage::Relayout() {
-    // The captions' new widths reach the rows through their layouts.
+    // The captions' new widths reach the rows through their layouts; done
+    // now rather than on the next pass of the event loop.
     for (QWidget* widget : findChildren<QWidget*>())
         if (QLayout* layout = widget->layout())
             layout->invalidate();
     if (layout())
-        layout()->activate();
+        layout()->invalidate();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
 }
