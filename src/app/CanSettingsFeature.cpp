@@ -14,6 +14,7 @@
 #include "link/TRV5K.h"
 #include "session/Session.h"
 
+#include <QFile>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -57,7 +58,12 @@ void TCanSettingsFeature::ConnectLinks(TSession& session) {
 }
 
 void TCanSettingsFeature::LoadFiles() {
-    if (const auto message = Can->LoadCatalogue(QStringLiteral("Functions.csv"))) {
+    // The catalogue of the working folder; an installed program, started from
+    // any folder, takes the one installed beside it.
+    QString catalogue = QStringLiteral("Functions.csv");
+    if (!QFile::exists(catalogue) && QFile::exists(ProgramFolder() + catalogue))
+        catalogue = ProgramFolder() + catalogue;
+    if (const auto message = Can->LoadCatalogue(catalogue)) {
         if (message->Box == TCatalogueMessage::Error) {
             Session.Shell().ShowMessageBox(message->Text, Box::Error, Box::Ok);
         } else {
