@@ -91,8 +91,8 @@ QString FixedName(quint8 fn) {
     }
 }
 
-// FN to the English names of the catalogue: a function's name, or a flag
-// byte's flags.
+// FN to the English names of the catalogue: a function's name, a flag byte's
+// flags, or the function and option whose sub-parameter the FN holds.
 std::map<quint8, QString> CatalogueNames(const QString& path) {
     std::map<quint8, QString> names;
     TCatalogue catalogue;
@@ -101,8 +101,24 @@ std::map<quint8, QString> CatalogueNames(const QString& path) {
         return names;
     catalogue.SelectCatalogueLanguage(QStringLiteral("English"));
     std::map<quint8, QStringList> flags;
+    std::map<quint8, QString> subParameters;
     for (const TParamTree* tree : {&catalogue.VT, &catalogue.VST2})
         tree->ForEach([&](TParamNode& node) {
+            if (node.Level() == 2 && !node.Data.IsValue) {
+                // The sub-parameters of an option live in FNs of their own.
+                const QString function = catalogue.Text(node.Parent->Data.Names).trimmed();
+                const QString option = catalogue.Text(node.Data.Names).trimmed();
+                const auto assigned = [&](quint8 fn, const QStringList& captions) {
+                    const QString caption = catalogue.Text(captions).trimmed();
+                    if (fn != 0)
+                        subParameters.emplace(fn, function + QStringLiteral(": ") + option +
+                                                      (caption.isEmpty()
+                                                           ? QString()
+                                                           : QStringLiteral(" (") + caption + ')'));
+                };
+                assigned(node.Data.AssignedFn1, node.Data.Fn1Captions);
+                assigned(node.Data.AssignedFn2, node.Data.Fn2Captions);
+            }
             if (node.Level() != 1)
                 return;
             const QString text = catalogue.Text(node.Data.Names).trimmed();
@@ -119,6 +135,8 @@ std::map<quint8, QString> CatalogueNames(const QString& path) {
         });
     for (const auto& [fn, list] : flags)
         names.emplace(fn, QStringLiteral("flags: ") + list.join(QStringLiteral(", ")));
+    for (const auto& [fn, name] : subParameters)
+        names.emplace(fn, name);
     return names;
 }
 

@@ -46,6 +46,10 @@ TTemplatesPage::TTemplatesPage(TTemplates& templates, TCanSettings& settings, IS
     grid->addWidget(Load, 1, 0);
     grid->addWidget(Restore, 2, 0);
     grid->setColumnStretch(2, 1);
+    // The keyboard goes as the eye does: row by row.
+    setTabOrder(Save, SavePin);
+    setTabOrder(SavePin, Load);
+    setTabOrder(Load, Restore);
 
     connect(Save, &QPushButton::clicked, &templates, &TTemplates::SaveNewTemplate);
     connect(Load, &QPushButton::clicked, &templates, &TTemplates::LoadTemplate);
@@ -97,8 +101,9 @@ int TTemplatesPage::ChooseBackup(const QList<TBackupRow>& rows) {
         item->setText(0, row.Time.toString(TimeShown));
         item->setText(1,
                       row.Differences < 0 ? QStringLiteral("?") : QString::number(row.Differences));
-        item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
+        item->setTextAlignment(1, Qt::AlignCenter);
     }
+    list->headerItem()->setTextAlignment(1, Qt::AlignCenter);
     list->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     list->header()->setStretchLastSection(true);
     list->setCurrentItem(list->topLevelItem(0));
