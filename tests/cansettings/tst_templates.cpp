@@ -158,6 +158,7 @@ private slots:
     void saveAndLoadShowTheSameValues_data();
     void saveAndLoadShowTheSameValues();
     void loadedTemplateIsWrittenBySaveAfterABackup();
+    void anInvalidPinIsSaidAndNotKept();
     void damagedFilesAreRefused_data();
     void damagedFilesAreRefused();
     void recordsAreReplayedAsTheModulesReports();
@@ -291,6 +292,25 @@ void TestTemplates::loadedTemplateIsWrittenBySaveAfterABackup() {
             QCOMPARE(second.Nns[std::size_t(slot)], b.at(second.Fns[std::size_t(slot)]));
     QCOMPARE(f.Host.Shell.Boxes.count(QStringLiteral("M56")), 1);
     QCOMPARE(backups.last().Path, entries.first().Path);
+}
+
+void TestTemplates::anInvalidPinIsSaidAndNotKept() {
+    TFixture f;
+    // A PIN shown (1, 2, 3, 4), then an invalid one typed.
+    QVERIFY(f.Templates.ApplyTemplate(
+        Template({{0x01, 1}, {0x02, 2}, {0x03, 3}, {0x04, 4}, {0x10, 2}})));
+    f.Page.SavePinBox()->setChecked(true);
+    f.Panel.PinEdit()->setText(QStringLiteral("102"));
+    f.Host.Shell.Boxes.clear();
+    f.Host.Shell.BoxKinds.clear();
+    QVERIFY(f.Templates.SaveTemplate(f.Path("pin.tpl")));
+    QCOMPARE(f.Host.Shell.Boxes, (QStringList{"M61 (102)", "M53"}));
+    QCOMPARE(f.Host.Shell.BoxKinds, (QList<int>{Box::Error, Box::Information}));
+    // The template holds the PIN as shown before, not the typed one.
+    const tduomenys plain = f.Opened(f.Path("pin.tpl"));
+    QCOMPARE(tduomenys(plain.begin() + 16, plain.begin() + 21), (tduomenys{1, 2, 3, 4, 0x10}));
+    QCOMPARE(tduomenys(plain.begin() + 16 + 128, plain.begin() + 16 + 133),
+             (tduomenys{1, 2, 3, 4, 2}));
 }
 
 void TestTemplates::damagedFilesAreRefused_data() {

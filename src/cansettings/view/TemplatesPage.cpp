@@ -81,7 +81,8 @@ QString TTemplatesPage::AskOpenPath(const QString& folder) {
 }
 
 bool TTemplatesPage::SavePinChecked() const {
-    return SavePin->isChecked() && SavePin->isEnabled();
+    // The window is disabled while Save runs: the box's own state counts.
+    return SavePin->isChecked() && SavePin->isEnabledTo(this);
 }
 
 int TTemplatesPage::ChooseBackup(const QList<TBackupRow>& rows) {
