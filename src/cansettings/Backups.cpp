@@ -98,7 +98,7 @@ bool TBackups::Write(const QString& module, const TFnMemoryMap& map, const QDate
     for (int suffix = 2; QFileInfo::exists(file); ++suffix) {
         if (suffix > 9999) {
             if (reason)
-                *reason = QStringLiteral("Too many backups in one second");
+                *reason = QDir::toNativeSeparators(file);
             return false;
         }
         file = folder + stem + QLatin1Char('_') + QString::number(suffix) + Extension;

@@ -131,8 +131,9 @@ bool SealToFile(const QString& path, const QByteArray& passPhrase, const tduomen
                 QString* reason) {
     const QString folder = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(folder)) {
+        // Shown inside a box in the user's language: the folder says it all.
         if (reason)
-            *reason = QStringLiteral("The folder %1 could not be created").arg(folder);
+            *reason = QDir::toNativeSeparators(folder);
         return false;
     }
     return TemplateFiles::Write(path, ToQByteArray(Seal(passPhrase, bytes)), reason);
