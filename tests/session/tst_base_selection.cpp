@@ -243,8 +243,10 @@ private slots:
     void baseUnpluggedDuringAScanAndBack() {
         TSimBaseProfile profile = Modules({{5, 612}});
         profile.UnplugAfterRelays = 2;
-        TSelectionFixture f(profile);
+        // Declared first, so that it outlives the fixture, whose end unplugs
+        // the base and so still tells the receiver below.
         QList<bool> scanButton;
+        TSelectionFixture f(profile);
         connect(&f.Selection, &TBaseSelection::ScanButtonVisible, this,
                 [&](bool v) { scanButton.append(v); });
         QVERIFY(f.Connect());
@@ -264,11 +266,11 @@ private slots:
     // With a module on USB the base's connect shows no scan button and its
     // disconnect takes nothing away.
     void baseEventsWhileTheUsbModuleIsActive() {
+        QList<bool> scanButton; // outlives the fixture, as above
         TSelectionFixture f(Modules({{5, 612}}));
         TSimRv5kModule usb(TSimProfile{});
         f.Bus.Plug(&usb);
         QTRY_COMPARE(f.Session.ActiveLink(), 1);
-        QList<bool> scanButton;
         connect(&f.Selection, &TBaseSelection::ScanButtonVisible, this,
                 [&](bool v) { scanButton.append(v); });
         QVERIFY(f.Connect());
