@@ -116,8 +116,8 @@ int main(int argc, char** argv) {
             loop.exec();
         const double elapsed = clock.nsecsElapsed() / 1e6;
         counts = Count(base.Relays().mid(before));
-        if (!applied || cycle.ReadError() || link->KlaidaNuskaitant() || counts.Values != MapBytes ||
-            pingRestarts != 1) {
+        if (!applied || cycle.ReadError() || link->KlaidaNuskaitant() ||
+            counts.Values != MapBytes || pingRestarts != 1) {
             std::printf("run %d: the read did not end well (%d values, %d frames)\n", run,
                         counts.Values, counts.Frames);
             return 1;

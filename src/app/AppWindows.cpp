@@ -14,6 +14,7 @@ TAppWindows::TAppWindows(THidLayer* hidLayer)
       })) {
     Main->AttachProgressWindow(Progress.get());
     Main->AttachSelectBaseWindow(SelectBase.get());
+    Main->AttachDownloadWindow(Downloads.get());
     Main->StartUp();
 }
 

@@ -2,21 +2,38 @@
 
 #include "link/hid/SimHidBus.h"
 
-#include <QShortcut>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QWidget>
 
 TDemoControl::TDemoControl(QWidget* window, QWidget* hintTarget, TSimHidBus* bus,
                            TVirtualHidDevice* module)
     : QObject(window), Bus(bus), Module(module) {
-    auto* key = new QShortcut(QKeySequence(Qt::Key_F12), window);
-    key->setContext(Qt::ApplicationShortcut);
-    connect(key, &QShortcut::activated, this, &TDemoControl::TogglePlugged);
+    // A shortcut would not fire while its window is disabled, which is just
+    // when a read runs; the application's own filter sees the key in any case.
+    qApp->installEventFilter(this);
     if (hintTarget)
         hintTarget->setToolTip(HintText());
 }
 
+TDemoControl::~TDemoControl() {
+    qApp->removeEventFilter(this);
+}
+
 QString TDemoControl::HintText() {
     return QStringLiteral("Simulated module: press F12 to unplug it, F12 again to plug it back.");
+}
+
+bool TDemoControl::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_F12 && key->modifiers() == Qt::NoModifier) {
+            if (!key->isAutoRepeat())
+                TogglePlugged();
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void TDemoControl::TogglePlugged() {

@@ -1,7 +1,9 @@
 #pragma once
 // Demo help while the module is simulated: F12 pulls the simulated module off
 // the bus, and F12 again plugs it back in, to show what unplugging does
-// without a cable to pull.
+// without a cable to pull. The key works in every window of the program, also
+// while the main window is disabled under the progress window, so that an
+// unplug in the middle of a read can be shown.
 
 #include <QObject>
 #include <QString>
@@ -13,13 +15,17 @@ class TVirtualHidDevice;
 class TDemoControl : public QObject {
     Q_OBJECT
 public:
-    // The key works anywhere in the program; the hint goes on hintTarget.
+    // The hint goes on hintTarget.
     TDemoControl(QWidget* window, QWidget* hintTarget, TSimHidBus* bus, TVirtualHidDevice* module);
+    ~TDemoControl() override;
 
     static QString HintText();
 
     // Unplugs the module when it is on the bus, plugs it in otherwise.
     void TogglePlugged();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     TSimHidBus* Bus;

@@ -41,8 +41,8 @@ QWidget* TMainWindowUi::CreateBottomBar() {
         Named(new QPushButton(QStringLiteral("Scan for another base")), "ScanBaseButton");
     ScanBaseButton->hide();
     ReadAgainButton = Named(new QPushButton(QStringLiteral("Read settings")), "ReadAgainButton");
-    ReadAgainButton->setToolTip(QStringLiteral(
-        "Read the settings from the module again. A locked module asks for its USB password first."));
+    ReadAgainButton->setToolTip(QStringLiteral("Read the settings from the module again. A locked "
+                                               "module asks for its USB password first."));
     ReadAgainButton->hide();
 
     auto* layout = new QHBoxLayout(bar);

@@ -5,6 +5,7 @@
 #include "LanguageSwitch.h"
 #include "TForm5.h"
 #include "TForm7.h"
+#include "UpdatesFeature.h"
 #include "WindowShell.h"
 #include "files/AppFolders.h"
 #include "files/SettingsFile.h"
@@ -48,6 +49,7 @@ TForm1::TForm1(THidLayer* hidLayer, QWidget* parent)
         this);
     Core = std::make_unique<TSession>(Hid, *WindowShell);
     Can = new TCanSettingsFeature(*Core, Ui, this);
+    Updates = new TUpdatesFeature(*Core, *Can, this);
     connect(LanguageSwitch, &TLanguageSwitch::LanguageChanged, this, &TForm1::LanguageChanged);
     connect(StatusTimer, &QTimer::timeout, this, &TForm1::StatusTimerTick);
 
@@ -57,6 +59,7 @@ TForm1::TForm1(THidLayer* hidLayer, QWidget* parent)
     AdaptToSmallScreen();
     THintStyle::Install();
     Can->LoadFiles();
+    Updates->Start();
     Ui.PageControl1->setCurrentIndex(0);
     Modes = TServiceModes::FromCode(ReadSetting("Settings", "Code", "0"));
     if (!Modes.ServiceMode)
@@ -79,6 +82,10 @@ void TForm1::AttachProgressWindow(TForm5* progress) {
 
 void TForm1::AttachSelectBaseWindow(TForm7* selectBase) {
     WindowShell->AttachSelectBaseWindow(selectBase);
+}
+
+void TForm1::AttachDownloadWindow(TFormHyper* downloads) {
+    Updates->AttachDownloadWindow(downloads);
 }
 
 void TForm1::StartUp() {
@@ -147,6 +154,7 @@ void TForm1::LanguageStartUp() {
 
 void TForm1::LanguageChanged() {
     Can->LanguageChanged(MessageTable);
+    Updates->LanguageChanged();
 }
 
 void TForm1::ShowNotice(const QString& text, int kind) {
@@ -166,8 +174,7 @@ void TForm1::ShowPendingNotices() {
 void TForm1::StatusTimerTick() {
     // The way back to the settings after a failed read, a cancelled password
     // box, or with "Read MQR-CAN settings on connect" cleared.
-    Ui.ReadAgainButton->setVisible(Core->ActiveLink() != 0 &&
-                                   Ui.Label2->isHidden());
+    Ui.ReadAgainButton->setVisible(Core->ActiveLink() != 0 && Ui.Label2->isHidden());
 }
 
 void TForm1::DevicePermissionDenied(const QString& path, quint16 vendorId, quint16 productId) {

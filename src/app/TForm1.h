@@ -23,7 +23,9 @@ class TCarPage;
 class TCarSelection;
 class TForm5;
 class TForm7;
+class TFormHyper;
 class TLanguageSwitch;
+class TUpdatesFeature;
 class TRV5K;
 class TSession;
 class TWindowShell;
@@ -40,6 +42,7 @@ public:
 
     void AttachProgressWindow(TForm5* progress);
     void AttachSelectBaseWindow(TForm7* selectBase);
+    void AttachDownloadWindow(TFormHyper* downloads);
     // The last creation step, once every window exists: the language file
     // and the stored language.
     void StartUp();
@@ -78,6 +81,7 @@ public:
     TCanSettingsPanel* CanSettingsPanel() const;
     TCarSelection* CarSelection() const;
     TCarPage* CarPage() const;
+    TUpdatesFeature* UpdatesFeature() const { return Updates; }
 
 signals:
     // The window has closed; the program ends.
@@ -111,6 +115,7 @@ private:
     TLanguageSwitch* LanguageSwitch = nullptr;
     std::unique_ptr<TSession> Core;
     TCanSettingsFeature* Can = nullptr;
+    TUpdatesFeature* Updates = nullptr;
     QTimer* StatusTimer;
     bool PermissionNoticeShown = false;
     bool EventLoopRunning = false;

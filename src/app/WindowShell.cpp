@@ -20,8 +20,7 @@ constexpr int PasswordPromptMessage = 65;
 
 TWindowShell::TWindowShell(QMainWindow* window, TMainWindowUi& ui, const TMessageTable& messages,
                            QObject* parent)
-    : QObject(parent), Window(window), Ui(ui), Messages(messages), Waiter(new TEventWaiter(this)) {
-}
+    : QObject(parent), Window(window), Ui(ui), Messages(messages), Waiter(new TEventWaiter(this)) {}
 
 void TWindowShell::Close() {
     Waiter->Close();

@@ -3,11 +3,11 @@
 #include "AppWindows.h"
 #include "DemoControl.h"
 #include "HidLayerFactory.h"
-#include "session/Shell.h"
 #include "SingleInstance.h"
 #include "TForm1.h"
 #include "link/hid/HidLayer.h"
 #include "link/hid/HidTrace.h"
+#include "session/Shell.h"
 #include "sim/SimRv5kModule.h"
 
 #include <QApplication>

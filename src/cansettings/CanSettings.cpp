@@ -68,8 +68,7 @@ void TCanSettings::LanguageChanged() {
     const QString prefix = Message(FunctionPrefixMessage);
     VTModel->SetFunctionPrefix(prefix);
     VST2Model->SetFunctionPrefix(prefix);
-    VTModel->SetColumnTitles({Message(FirstColumnMessage),
-                              Message(FirstColumnMessage + 1),
+    VTModel->SetColumnTitles({Message(FirstColumnMessage), Message(FirstColumnMessage + 1),
                               Message(FirstColumnMessage + 2)});
     ShowFixedFns();
 }

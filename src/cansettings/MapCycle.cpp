@@ -76,9 +76,12 @@ void TMapCycle::StoreBaseFnPage(quint8 fnCount, quint8 page, const tduomenys& fn
     }
     const std::size_t perPage = fns.empty() ? 1 : fns.size();
     const std::size_t pages = (std::size_t(fnCount) + perPage - 1) / perPage;
-    // The base's later answers start the step timer.
-    if (pages == std::size_t(page) + 1)
+    // The base's later answers start the step timer; should they never come
+    // (the module left the base's range), the watchdog ends the read.
+    if (pages == std::size_t(page) + 1) {
         ListComplete();
+        Watchdog->start();
+    }
 }
 
 void TMapCycle::ListComplete() {

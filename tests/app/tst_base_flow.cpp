@@ -2,15 +2,11 @@
 // the "Select base" window, the read through the base, the too-old module,
 // the base going away and a USB module taking over.
 
-#include "ModalHelper.h"
-#include "app/AppWindows.h"
-#include "app/TForm1.h"
-#include "app/TForm5.h"
-#include "app/TForm7.h"
+#include "AppFixture.h"
 #include "base/THFLatcher.h"
-#include "session/BaseSelection.h"
 #include "link/TRV5K.h"
 #include "link/hid/SimHidBus.h"
+#include "session/BaseSelection.h"
 #include "sim/SimRadioBase.h"
 #include "sim/SimRv5kModule.h"
 
@@ -39,52 +35,29 @@ TSimBaseProfile ThreeModules() {
     return base;
 }
 
-struct TBaseFlow {
+struct TBaseFlow : TAppFixture {
     TBaseFlow() {
-        qputenv("RV5K_APPDATA", Dir.path().toLocal8Bit());
         Base = std::make_unique<TSimRadioBase>(ThreeModules());
         TSimProfile usb;
         usb.ProductString = QStringLiteral("RV5K CAN v6.12");
         usb.SerialNumber = QStringLiteral("U1");
         usb.Map = {{0x10, 1}};
         Usb = std::make_unique<TSimRv5kModule>(usb);
-        Windows = std::make_unique<TAppWindows>(&Bus);
-        Form()->show();
-        Bus.Plug(Base.get());
+        Open();
+        Bus().Plug(Base.get());
     }
     ~TBaseFlow() { Windows.reset(); }
-
-    TForm1* Form() const { return Windows->Form1(); }
-    TMainWindowUi& Ui() const { return Form()->Controls(); }
-    QString Status() const { return Ui().StatusLabel->text(); }
 
     // Scans and clicks the given row of the "Select base" window; the rows
     // it showed.
     QStringList ScanAndChoose(int row) {
         QStringList rows;
-        auto seen = WhenModal(
-            [&](QWidget* modal) {
-                auto* window = qobject_cast<TForm7*>(modal);
-                if (!window)
-                    return;
-                QListWidget* list = window->BaseList();
-                for (int i = 0; i < list->count(); ++i)
-                    rows << list->item(i)->text();
-                QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                                  list->visualItemRect(list->item(row)).center());
-            },
-            8000);
-        Ui().ScanBaseButton->click();
-        [[maybe_unused]] const bool chosen =
-            QTest::qWaitFor([&] { return *seen && Windows->Form7()->isHidden(); }, 8000);
+        [[maybe_unused]] const bool chosen = ChooseThroughBase(row, &rows);
         return rows;
     }
 
-    QTemporaryDir Dir;
-    TSimHidBus Bus;
     std::unique_ptr<TSimRadioBase> Base;
     std::unique_ptr<TSimRv5kModule> Usb;
-    std::unique_ptr<TAppWindows> Windows;
 };
 } // namespace
 
@@ -102,8 +75,7 @@ private slots:
         QVERIFY(flow.Ui().ScanningLabel->isHidden());
         QCOMPARE(flow.Status(), QStringLiteral("RV5K.XOLT v6.12\tSN:197121"));
         QCOMPARE(flow.Form()->ActiveLink(), 2);
-        QCOMPARE(flow.Form()->ActiveLinkObject(),
-                 static_cast<ILink*>(flow.Form()->BaseLink()));
+        QCOMPARE(flow.Form()->ActiveLinkObject(), static_cast<ILink*>(flow.Form()->BaseLink()));
         // The read on connect runs through the base and ends with the panel.
         QTRY_VERIFY_WITH_TIMEOUT(flow.Form()->SettingsPanelVisible(), 8000);
         QVERIFY(!flow.Form()->BaseLink()->KlaidaNuskaitant());
@@ -134,14 +106,14 @@ private slots:
         flow.ScanAndChoose(1);
         QCOMPARE(flow.Form()->ActiveLink(), 2);
         QTRY_VERIFY_WITH_TIMEOUT(flow.Form()->SettingsPanelVisible(), 8000);
-        flow.Bus.Plug(flow.Usb.get());
+        flow.Bus().Plug(flow.Usb.get());
         QTRY_COMPARE_WITH_TIMEOUT(flow.Form()->ActiveLink(), 1, 3000);
         QVERIFY(!flow.Form()->BaseSelector()->ModuleSelected());
         QVERIFY(flow.Ui().ScanBaseButton->isHidden());
         QVERIFY(!flow.Form()->BaseSelector()->RV5KPingTimer()->isActive());
         QTRY_VERIFY_WITH_TIMEOUT(flow.Form()->SettingsPanelVisible(), 8000);
         // The USB module goes; the base is still there, so the scan button returns.
-        flow.Bus.Unplug(flow.Usb.get());
+        flow.Bus().Unplug(flow.Usb.get());
         QTRY_VERIFY_WITH_TIMEOUT(flow.Ui().ScanBaseButton->isVisible(), 3000);
         QCOMPARE(flow.Form()->ActiveLink(), 0);
     }
@@ -151,13 +123,13 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(flow.Ui().ScanBaseButton->isVisible(), 3000);
         flow.ScanAndChoose(0);
         QTRY_VERIFY_WITH_TIMEOUT(flow.Form()->SettingsPanelVisible(), 8000);
-        flow.Bus.Unplug(flow.Base.get());
+        flow.Bus().Unplug(flow.Base.get());
         QTRY_VERIFY_WITH_TIMEOUT(!flow.Form()->SettingsPanelVisible(), 3000);
         QVERIFY(flow.Ui().ScanBaseButton->isHidden());
         QCOMPARE(flow.Status(), QStringLiteral("No Module"));
         QCOMPARE(flow.Form()->ActiveLink(), 0);
         // Plugged in again, the module chosen before is the active link at once.
-        flow.Bus.Plug(flow.Base.get());
+        flow.Bus().Plug(flow.Base.get());
         QTRY_COMPARE_WITH_TIMEOUT(flow.Form()->ActiveLink(), 2, 3000);
         QVERIFY(flow.Ui().ScanBaseButton->isVisible());
     }

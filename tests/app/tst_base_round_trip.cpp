@@ -4,13 +4,8 @@
 // never acknowledges a set stops the save. What went over the radio is checked
 // from the simulated base's records.
 
-#include "ModalHelper.h"
-#include "app/AppWindows.h"
-#include "app/HidLayerFactory.h"
-#include "app/TForm1.h"
-#include "app/TForm5.h"
-#include "app/TForm7.h"
-#include "session/BaseSelection.h"
+#include "AppFixture.h"
+#include "SimProfiles.h"
 #include "base/THFLatcher.h"
 #include "cansettings/CanSettings.h"
 #include "cansettings/CarSelection.h"
@@ -19,6 +14,7 @@
 #include "cansettings/TemplateFile.h"
 #include "cansettings/view/CarPage.h"
 #include "link/hid/SimHidBus.h"
+#include "session/BaseSelection.h"
 #include "sim/SimRadioBase.h"
 #include "sim/SimRadioModule.h"
 #include "sim/SimRv5kModule.h"
@@ -42,18 +38,6 @@ constexpr quint8 SetFnNn = 0x14;
 constexpr quint8 SetCar = 0x50;
 constexpr quint8 GetFnAndNn = 0x38;
 constexpr quint8 MapPage = 0x3E;
-
-// The shipped base profile, its modules quick to answer.
-TSimBaseProfile DemoBase() {
-    QString error;
-    const auto setup = TSimSetup::LoadFile(
-        qEnvironmentVariable("RV5K_SOURCE_DIR") + "/data/sim/base-demo.json", &error);
-    if (!setup || !setup->Base)
-        qFatal("%s", qPrintable(error));
-    TSimBaseProfile base = *setup->Base;
-    base.BusyMs = 1;
-    return base;
-}
 
 QByteArray Request(quint8 code, quint8 a, quint8 b) {
     QByteArray request;
@@ -82,103 +66,32 @@ QList<QByteArray> WithCode(const QList<QByteArray>& relays, quint8 code) {
 }
 
 // The main window with the simulated base on the bus and the shipped catalogue.
-struct TBaseWindow {
+struct TBaseWindow : TAppFixture {
     explicit TBaseWindow(const TSimBaseProfile& profile) {
-        Backend.Layer = std::make_unique<TSimHidBus>();
-        Backend.SimBus = static_cast<TSimHidBus*>(Backend.Layer.get());
         Backend.SimBase = std::make_unique<TSimRadioBase>(profile);
-        Open();
+        Start();
     }
     // The program's own choice of HID layer, from the simulator variable.
-    explicit TBaseWindow(const QString& simulatorProfile) {
-        qputenv(THidLayerFactory::SimulatorVariable, simulatorProfile.toLocal8Bit());
-        Backend = THidLayerFactory::Create();
-        qunsetenv(THidLayerFactory::SimulatorVariable);
-        Open();
+    explicit TBaseWindow(const QString& simulatorProfile) : TAppFixture(simulatorProfile) {
+        Start();
     }
-    void Open() {
-        qputenv("RV5K_APPDATA", Dir.path().toLocal8Bit());
-        QFile::copy(qEnvironmentVariable("RV5K_SOURCE_DIR") + "/data/Functions.csv",
-                    Dir.filePath("Functions.csv"));
-        QDir::setCurrent(Dir.path());
+    void Start() {
         Base = Backend.SimBase.get();
-        Windows = std::make_unique<TAppWindows>(Backend.Layer.get());
-        Form()->show();
-        if (!Backend.SimBus->IsPlugged(Base))
-            Backend.SimBus->Plug(Base);
-    }
-    ~TBaseWindow() {
-        Windows.reset();
-        QDir::setCurrent(QDir::tempPath());
+        Open();
+        if (!Bus().IsPlugged(Base))
+            Bus().Plug(Base);
     }
 
-    TForm1* Form() const { return Windows->Form1(); }
-    TParamTreeModel* Model() const { return Form()->CanSettings()->SettingsModel(); }
-    TMapCycle& Cycle() const { return Form()->CanSettings()->Cycle(); }
-
-    // A new main window, as after a restart; the base stays on the bus.
-    void Restart() {
-        Windows.reset();
-        Windows = std::make_unique<TAppWindows>(Backend.Layer.get());
-        Form()->show();
-    }
+    TParamTreeModel* Model() const { return Settings().Model; }
     // Scans, clicks the row of the "Select base" window and waits for the read
     // on connect to end.
-    bool ChooseAndRead(int row) { return Choose(row) && WaitForRead(); }
-    // Scans and clicks the row; the rows the window showed.
-    bool Choose(int row, QStringList* rows = nullptr) {
-        if (!QTest::qWaitFor([this] { return Form()->Controls().ScanBaseButton->isVisible(); },
-                             3000))
-            return false;
-        auto seen = WhenModal(
-            [row, rows](QWidget* modal) {
-                auto* window = qobject_cast<TForm7*>(modal);
-                if (!window)
-                    return;
-                QListWidget* list = window->BaseList();
-                for (int i = 0; rows && i < list->count(); ++i)
-                    *rows << list->item(i)->text();
-                QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                                  list->visualItemRect(list->item(row)).center());
-            },
-            8000);
-        Form()->Controls().ScanBaseButton->click();
-        return QTest::qWaitFor([&] { return *seen && Windows->Form7()->isHidden(); }, 8000);
-    }
-    // Language file loaded, settings read, panel up, nothing running.
-    bool WaitForRead() {
-        return QTest::qWaitFor(
-            [this] {
-                return Form()->LanguagesLoaded && Form()->SettingsPanelVisible() &&
-                       !Cycle().ReadingMap() && Form()->LinkBusy() == 0 &&
-                       !Windows->Form5()->isVisible();
-            },
-            15000);
-    }
-    // Presses "Save" and waits for the writes and the read that follows.
-    bool Save() {
-        QSignalSpy applied(&Cycle(), &TMapCycle::ApplyRequested);
-        Form()->Controls().SaveButton->click();
-        return QTest::qWaitFor([&] { return applied.count() > 0; }, 20000) && WaitForRead();
-    }
-
-    // The first function (or flag with this mask) of the settings tree with this FN.
+    bool ChooseAndRead(int row) { return ChooseThroughBase(row) && WaitForRead(); }
+    bool Choose(int row, QStringList* rows = nullptr) { return ChooseThroughBase(row, rows); }
     TParamNode* Function(quint8 fn, int flagMask = -1) const {
-        TParamNode* found = nullptr;
-        Model()->Tree().ForEach([&](TParamNode& node) {
-            if (!found && node.Level() == 1 && node.Data.Number == fn &&
-                (flagMask < 0 ? !node.Data.IsFlag
-                              : node.Data.IsFlag && node.Data.AssignedFn1 == flagMask))
-                found = &node;
-        });
-        return found;
+        return Settings().Function(fn, flagMask);
     }
-    bool Checked(const TParamNode* node) const {
-        return Model()->data(Model()->IndexOf(node), Qt::CheckStateRole).toInt() == Qt::Checked;
-    }
-    QString Cell(const TParamNode* node, int column) const {
-        return Model()->data(Model()->IndexOf(node, column)).toString();
-    }
+    bool Checked(const TParamNode* node) const { return Settings().Checked(node); }
+    QString Cell(const TParamNode* node, int column) const { return Settings().Cell(node, column); }
 
     // Every function of the map has the module's value checked, every
     // sub-parameter the module's value; the number of functions compared.
@@ -208,10 +121,7 @@ struct TBaseWindow {
         return compared;
     }
 
-    QTemporaryDir Dir;
-    THidBackend Backend;
     TSimRadioBase* Base = nullptr;
-    std::unique_ptr<TAppWindows> Windows;
 };
 } // namespace
 
@@ -237,7 +147,7 @@ void TestBaseRoundTrip::chosenModuleIsRead_data() {
 void TestBaseRoundTrip::chosenModuleIsRead() {
     QFETCH(int, row);
     QFETCH(QString, speed);
-    TBaseWindow w(DemoBase());
+    TBaseWindow w(DemoBaseProfile());
     QVERIFY(w.ChooseAndRead(row));
     TSimRadioModule& module = w.Base->Module(row);
     QCOMPARE(w.Form()->ActiveLink(), 2);
@@ -273,7 +183,7 @@ void TestBaseRoundTrip::chosenModuleIsRead() {
 }
 
 void TestBaseRoundTrip::editSaveAndReadAgain() {
-    TBaseWindow w(DemoBase());
+    TBaseWindow w(DemoBaseProfile());
     QVERIFY(w.ChooseAndRead(0));
     const TMap before = w.Base->Module(0).Map();
     const TMap other = w.Base->Module(1).Map();
@@ -346,7 +256,7 @@ void TestBaseRoundTrip::editSaveAndReadAgain() {
 }
 
 void TestBaseRoundTrip::unacknowledgedSetStopsTheSave() {
-    TSimBaseProfile profile = DemoBase();
+    TSimBaseProfile profile = DemoBaseProfile();
     profile.Modules[0].AcknowledgeSets = false;
     TBaseWindow w(profile);
     QVERIFY(w.ChooseAndRead(0));
@@ -397,7 +307,7 @@ void TestBaseRoundTrip::carChoiceSavedThroughBase_data() {
 // read after it shows. The module is fitted to car 12/3 with 0x82..0x84 at 1.
 void TestBaseRoundTrip::carChoiceSavedThroughBase() {
     QFETCH(int, mode);
-    TBaseWindow w(DemoBase());
+    TBaseWindow w(DemoBaseProfile());
     QVERIFY(w.ChooseAndRead(0));
     TCarSelection* cars = w.Form()->CarSelection();
     TCarPage* page = w.Form()->CarPage();
@@ -472,7 +382,7 @@ void TestBaseRoundTrip::carChoiceSavedThroughBase() {
         QVERIFY(selected >= 0);
         QCOMPARE(cars->CurrentFn57Choices()[selected].Value, int(fn57));
     }
-    QCOMPARE(w.Base->Module(1).Map(), DemoBase().Modules[1].Memory.Map);
+    QCOMPARE(w.Base->Module(1).Map(), DemoBaseProfile().Modules[1].Memory.Map);
 }
 
 // The program's simulator as the installer meets it: the shipped base profile

@@ -2,8 +2,8 @@
 // the shipped car list on a fresh install, the mode after the read, the
 // manual lists of supported cars only, and Save in "Manual".
 
-#include "app/AppWindows.h"
-#include "app/TForm1.h"
+#include "AppFixture.h"
+#include "SimProfiles.h"
 #include "cansettings/CanData.h"
 #include "cansettings/CarSelection.h"
 #include "cansettings/MapCycle.h"
@@ -21,15 +21,6 @@
 #include <QtTest>
 
 namespace {
-TSimProfile Demo() {
-    QString error;
-    const auto profile = TSimProfile::LoadFile(
-        qEnvironmentVariable("RV5K_SOURCE_DIR") + "/data/sim/demo.json", &error);
-    if (!profile)
-        qFatal("%s", qPrintable(error));
-    return *profile;
-}
-
 quint8 ModuleValue(const TSimRv5kModule& module, quint8 fn) {
     for (const auto& [f, nn] : module.Map())
         if (f == fn)
@@ -42,25 +33,18 @@ class TestCarPage : public QObject {
     Q_OBJECT
 private slots:
     void demoModuleOnTheCarPage() {
-        QTemporaryDir appData;
-        qputenv("RV5K_APPDATA", appData.path().toLocal8Bit());
-        // The catalogue is read from the working folder.
-        const QString before = QDir::currentPath();
-        QDir::setCurrent(qEnvironmentVariable("RV5K_SOURCE_DIR") + "/data");
-        TSimHidBus bus;
-        TSimRv5kModule module(Demo());
-        auto windows = std::make_unique<TAppWindows>(&bus);
-        QDir::setCurrent(before);
-        TForm1* form = windows->Form1();
+        TSimRv5kModule module(DemoProfile());
+        TAppFixture app;
+        app.Open();
+        TForm1* form = app.Form();
         TCarSelection* cars = form->CarSelection();
         TCarPage* page = form->CarPage();
 
         // First run: the shipped list was copied into the data folder and read.
-        QVERIFY(QFile::exists(appData.filePath("CANDATA_FULL.csv")));
+        QVERIFY(QFile::exists(app.Dir.filePath("CANDATA_FULL.csv")));
         QCOMPARE(CarEntryCount(cars->CarDatabase()), 513);
 
-        form->show();
-        bus.Plug(&module);
+        app.Bus().Plug(&module);
         QTRY_VERIFY_WITH_TIMEOUT(form->SettingsPanelVisible(), 15000);
         QTRY_VERIFY(!page->List(TCarList::Make)->currentText().isEmpty());
 
@@ -103,7 +87,6 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(page->CurrentCarLabel()->text(), car, 15000);
         QTRY_VERIFY(!form->CanSettings()->Cycle().ReadingMap());
         QVERIFY(page->ModeChoice(CarModeCurrent)->isChecked());
-        windows.reset();
     }
 };
 

@@ -1,12 +1,8 @@
 // What the main window does with a module on the simulated bus: connect,
 // unlock, read under the progress window, failures and unplugging.
 
-#include "ModalHelper.h"
-#include "app/AppWindows.h"
-#include "app/TForm1.h"
-#include "app/TForm5.h"
+#include "AppFixture.h"
 #include "link/TRV5K.h"
-#include "link/hid/SimHidBus.h"
 #include "sim/SimRv5kModule.h"
 
 #include <QCheckBox>
@@ -28,26 +24,17 @@ TSimProfile Profile() {
 
 const QString Connected = QStringLiteral("RV5K CAN v6.12 SN:A1B2C3");
 
-struct TFlow {
-    explicit TFlow(const TSimProfile& profile = Profile(), bool readOnConnect = true) {
-        qputenv("RV5K_APPDATA", Dir.path().toLocal8Bit());
-        Module = std::make_unique<TSimRv5kModule>(profile);
-        Windows = std::make_unique<TAppWindows>(&Bus);
-        Form()->Controls().ReadOnConnectBox->setChecked(readOnConnect);
-        Form()->show();
+struct TFlow : TAppFixture {
+    explicit TFlow(const TSimProfile& profile = Profile(), bool readOnConnect = true)
+        : Module(std::make_unique<TSimRv5kModule>(profile)) {
+        Open();
+        Ui().ReadOnConnectBox->setChecked(readOnConnect);
         // Plugged in before the event loop runs, as at start-up.
-        Bus.Plug(Module.get());
+        Bus().Plug(Module.get());
     }
     ~TFlow() { Windows.reset(); }
 
-    TForm1* Form() const { return Windows->Form1(); }
-    TForm5* Progress() const { return Windows->Form5(); }
-    QString Status() const { return Form()->Controls().StatusLabel->text(); }
-
-    QTemporaryDir Dir;
-    TSimHidBus Bus;
     std::unique_ptr<TSimRv5kModule> Module;
-    std::unique_ptr<TAppWindows> Windows;
 };
 
 // Answers password boxes with the given texts in turn (empty: cancel).
@@ -233,7 +220,7 @@ void TestConnectFlow::droppedAnswerShowsReadFailed() {
 void TestConnectFlow::unplugHidesPanel() {
     TFlow flow;
     QTRY_VERIFY_WITH_TIMEOUT(flow.Form()->SettingsPanelVisible(), 8000);
-    flow.Bus.Unplug(flow.Module.get());
+    flow.Bus().Unplug(flow.Module.get());
     QTRY_COMPARE_WITH_TIMEOUT(flow.Status(), QStringLiteral("No Module"), 3000);
     QVERIFY(!flow.Form()->SettingsPanelVisible());
     QCOMPARE(flow.Form()->ActiveLink(), 0);
@@ -252,7 +239,7 @@ void TestConnectFlow::unplugDuringReadDoesNotShowPanel() {
         5000);
     TFlow flow;
     QTRY_VERIFY_WITH_TIMEOUT(flow.Progress()->isVisible(), 3000);
-    flow.Bus.Unplug(flow.Module.get());
+    flow.Bus().Unplug(flow.Module.get());
     QTRY_VERIFY_WITH_TIMEOUT(*seen, 3000);
     QCOMPARE(text, flow.Form()->Messages().WideMess(33));
     QVERIFY(!flow.Progress()->isVisible());

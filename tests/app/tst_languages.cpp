@@ -6,16 +6,16 @@
 #include "ModalHelper.h"
 #include "app/AppWindows.h"
 #include "app/LanguageSwitch.h"
-#include "files/SettingsFile.h"
 #include "app/TForm1.h"
 #include "app/TForm5.h"
 #include "app/TForm7.h"
-#include "update/view/TFormHyper.h"
-#include "i18n/view/CaptionTranslator.h"
+#include "files/SettingsFile.h"
 #include "i18n/LanguageFile.h"
 #include "i18n/MessageTable.h"
+#include "i18n/view/CaptionTranslator.h"
 #include "link/hid/SimHidBus.h"
 #include "sim/SimRv5kModule.h"
+#include "update/view/TFormHyper.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>

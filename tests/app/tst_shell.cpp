@@ -10,10 +10,10 @@
 #include "app/TForm1.h"
 #include "app/TForm5.h"
 #include "app/TForm7.h"
-#include "update/view/TFormHyper.h"
 #include "link/TRV5K.h"
 #include "link/hid/SimHidBus.h"
 #include "sim/SimRv5kModule.h"
+#include "update/view/TFormHyper.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -48,6 +48,7 @@ private slots:
     void factoryWithBrokenProfile();
     void factoryWithProfile();
     void demoKeyUnplugsAndPlugsBack();
+    void demoKeyWorksWhileAReadRuns();
     void permissionDeniedToldOnce();
 
 private:
@@ -230,6 +231,27 @@ void TestShell::demoKeyUnplugsAndPlugsBack() {
     QTest::keyClick(form, Qt::Key_F12);
     QTRY_VERIFY_WITH_TIMEOUT(status->text().endsWith(QStringLiteral(" SN:D1")), 3000);
     QVERIFY(form->ModuleLink()->Connected());
+}
+
+// The main window is disabled while a read runs: the key still pulls the
+// module out, and the read ends with its message.
+void TestShell::demoKeyWorksWhileAReadRuns() {
+    QTemporaryDir dir;
+    THidBackend backend = THidLayerFactory::CreateSimulated(
+        WriteProfile(dir, "{\"serial\": \"D2\", \"latencyMs\": 40, "
+                          "\"map\": [[16, 1], [17, 2], [18, 3]]}"));
+    TAppWindows windows(backend.Layer.get());
+    TForm1* form = windows.Form1();
+    new TDemoControl(form, form->statusBar(), backend.SimBus, backend.SimModule.get());
+    const auto failed = WhenMessageBox([](QMessageBox* box) { box->close(); }, 15000);
+    form->show();
+    QTRY_VERIFY_WITH_TIMEOUT(windows.Form5()->isVisible(), 5000);
+    QVERIFY(!form->isEnabled());
+    QTest::keyClick(form, Qt::Key_F12);
+    QVERIFY(!backend.SimBus->IsPlugged(backend.SimModule.get()));
+    QTRY_VERIFY_WITH_TIMEOUT(*failed, 8000);
+    QVERIFY(form->isEnabled());
+    QVERIFY(!windows.Form5()->isVisible());
 }
 
 void TestShell::permissionDeniedToldOnce() {

@@ -3,9 +3,9 @@
 
 #include "app/AppWindows.h"
 #include "app/TForm1.h"
-#include "session/Session.h"
 #include "link/TRV5K.h"
 #include "link/hid/SimHidBus.h"
+#include "session/Session.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>

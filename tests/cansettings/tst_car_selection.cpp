@@ -1,12 +1,17 @@
-// The car page's logic against the simulated module: the lists built from the
-// module's programs and the car list, the mode chosen after a read, what Save
-// sends in each mode and what the re-read shows, the car tree by mode.
-#include "SimHost.h"
+// The car page's logic on a scripted module (the simulated module's memory,
+// answered at once): the lists built from the module's programs and the car
+// list, the mode chosen after a read, what Save sends in each mode and what
+// the re-read shows, the car tree by mode. The car page against the module at
+// the protocol's pace is app_car_page's.
+#include "ScriptedModule.h"
+#include "SimProfiles.h"
+#include "TestShell.h"
 #include "cansettings/CanSettings.h"
 #include "cansettings/CarDatabaseFile.h"
 #include "cansettings/CarSelection.h"
 #include "cansettings/CarTreeVisibility.h"
 #include "cansettings/MapCycle.h"
+#include "session/Session.h"
 
 #include <QElapsedTimer>
 #include <QtTest>
@@ -31,45 +36,29 @@ TSimProfile Profile(std::vector<std::pair<quint8, quint8>> programs, quint8 carG
 }
 
 struct TCarFixture {
-    explicit TCarFixture(const TSimProfile& profile) : Host(profile) {
-        TRV5K* link = &Host.Link;
-        TMapCycle* cycle = &Can.Cycle();
-        QObject::connect(link, &TRV5K::OnRV5KFNMemoryMap, cycle, &TMapCycle::StoreFnPage);
-        QObject::connect(link, &TRV5K::OnFNandNN, cycle, &TMapCycle::OnFNandNN);
-        QObject::connect(link, &TRV5K::OnWriteProg, cycle, &TMapCycle::OnWriteProg);
-        QObject::connect(link, &TRV5K::OnReadProgCnt, cycle, &TMapCycle::OnReadProgCnt);
-        QObject::connect(link, &TRV5K::OnReadProg, cycle, &TMapCycle::OnReadProg);
+    explicit TCarFixture(const TSimProfile& profile) : Module(Link, Can.Cycle(), profile) {
+        Session.SetReadOnConnect(false);
+        QObject::connect(&Session, &TSession::ReadRequested, [this] { ++ReReads; });
         Cars.CarDatabase() = TCarDatabaseFile::Parse(CarList).Cars;
     }
     bool Read() {
-        Host.Link.Nuskaitymas();
-        QElapsedTimer clock;
-        clock.start();
-        do
-            QTest::qWait(5);
-        while ((Host.Link.VykstaNuskaitymas() || Can.Cycle().ReadingMap()) &&
-               clock.elapsed() < 10000);
+        Session.ClearReadError();
+        Link.Nuskaitymas();
+        const bool ended = QTest::qWaitFor([this] { return !Can.Cycle().ReadingMap(); }, 10000);
         QTest::qWait(20); // the lists are built a moment after their read
-        return !Can.Cycle().ReadingMap() && !Can.Cycle().ReadError();
+        return ended && !Can.Cycle().ReadError();
     }
-    quint8 ModuleValue(quint8 fn) const {
-        for (const auto& [f, nn] : Host.Module->Map())
-            if (f == fn)
-                return nn;
-        return 0;
-    }
-    // The CAN memory requests the module received, as "code:a:b".
-    QStringList Sent(quint8 code) const {
-        QStringList sent;
-        for (const QByteArray& r : Host.Requests(code))
-            sent << QStringLiteral("%1:%2")
-                        .arg(quint8(r[4]), 2, 16, QLatin1Char('0'))
-                        .arg(quint8(r[5]), 2, 16, QLatin1Char('0'));
-        return sent;
-    }
-    TSimHost Host;
-    TCanSettings Can{Host.Session};
-    TCarSelection Cars{Can, Host.Session};
+    quint8 ModuleValue(quint8 fn) const { return Module.Value(fn); }
+    // The requests of this name that went to the module.
+    QStringList Sent(const QString& name) const { return Module.Sent(name); }
+
+    TTestShell Shell;
+    TScriptedLink Link;
+    TSession Session{Link, Shell};
+    TCanSettings Can{Session};
+    TCarSelection Cars{Can, Session};
+    TScriptedModule Module;
+    int ReReads = 0;
 };
 
 TParamNode* Add(TParamTree& tree, TParamNode* parent, quint8 number, quint8 modes) {
@@ -85,7 +74,6 @@ class TestCarSelection : public QObject {
 private slots:
     void listsFollowMakeModelAndYear() {
         TCarFixture f(Profile({{12, 4}, {3, 1}, {5, 1}, {5, 2}, {7, 7}}));
-        QVERIFY(f.Host.Connect());
         QVERIFY(f.Read());
         const TCarSelection& c = f.Cars;
         // BMW's only program is not in the module.
@@ -131,7 +119,7 @@ private slots:
 
         // A change of language labels the same entries again, selection kept.
         f.Cars.ListChosen(TCarList::CurrentFn57, 2);
-        f.Host.Shell.MessagePrefix = QStringLiteral("L");
+        f.Shell.MessagePrefix = QStringLiteral("L");
         f.Cars.LanguageChanged();
         QCOMPARE(c.Entries(TCarList::CurrentFn57), QStringList({"L90", "L911", "L915"}));
         QCOMPARE(c.Selected(TCarList::CurrentFn57), 2);
@@ -160,7 +148,6 @@ private slots:
         QFETCH(int, carGroup);
         TCarFixture f(Profile({{12, 4}}, quint8(carGroup)));
         f.Cars.SelectCarMode(CarModeManual);
-        QVERIFY(f.Host.Connect());
         QVERIFY(f.Read());
         QTEST(int(f.Cars.CarMode()), "mode");
         QTEST(f.Cars.CurrentChoiceShown(), "currentShown");
@@ -177,7 +164,7 @@ private slots:
         QTest::addColumn<int>("group");
         // The demo module's car is 12/3 with FN57 1 and 0x82..0x84 at 1.
         QTest::newRow("auto") << int(CarModeAuto) << -1 << QStringList() << true << 1 << 2 << 0xFF;
-        QTest::newRow("manual") << int(CarModeManual) << -1 << QStringList({"0c:04"}) << false << 3
+        QTest::newRow("manual") << int(CarModeManual) << -1 << QStringList({"0C 04"}) << false << 3
                                 << 1 << 12;
         QTest::newRow("current") << int(CarModeCurrent) << 3 << QStringList() << false << 5 << 1
                                  << 12;
@@ -187,28 +174,25 @@ private slots:
         QFETCH(int, currentEntry);
         // Write-program bytes 0, 2, 4: "FN57:" offers 1, 1, 3, 5.
         TCarFixture f(Profile({{12, 4}, {3, 1}}, 12, "000204"));
-        QVERIFY(f.Host.Connect());
         QVERIFY(f.Read());
         f.Cars.SelectCarMode(TCarMode(mode));
         if (currentEntry >= 0)
             f.Cars.ListChosen(TCarList::CurrentFn57, currentEntry);
-        const int before = f.Host.Module->ReceivedReports().size();
+        const qsizetype before = f.Link.Requests.size();
         f.Can.SaveCanSettings(false);
-        QTest::qWait(100);
-        QVERIFY(f.Host.Shell.Boxes.isEmpty());
-        QTEST(f.Sent(0x50), "setCar");
+        QVERIFY(f.Shell.Boxes.isEmpty());
+        QTEST(f.Sent("SetCar"), "setCar");
         QFETCH(bool, resetCar);
-        QCOMPARE(f.Sent(0x14).contains("59:02"), resetCar);
+        QCOMPARE(f.Sent("ResetCar").size(), resetCar ? 1 : 0);
         // "Auto" also sets FN57 to 1 before anything else.
-        const QByteArray first = f.Host.Module->ReceivedReports()[before];
-        QCOMPARE(quint8(first[3]) == 0x14 && quint8(first[4]) == 0x57 && first[5] == 1,
+        QCOMPARE(f.Link.Requests.value(before) == QStringLiteral("SetFN_NN 57 01"),
                  mode == CarModeAuto);
         QTEST(int(f.ModuleValue(0x57)), "fn57");
         QTEST(int(f.ModuleValue(0x82)), "fn82");
         QTEST(int(f.ModuleValue(0x84)), "fn82");
         QTEST(int(f.ModuleValue(0x06)), "group");
         QCOMPARE(f.ModuleValue(0x11), quint8(1));
-        QCOMPARE(f.Host.ReReads, 1);
+        QCOMPARE(f.ReReads, 1);
 
         // The re-read shows the module's FN57 in the "FN57:" list.
         QVERIFY(f.Read());
@@ -219,21 +203,19 @@ private slots:
 
     void manualWithoutAFittingCarSendsNoProgram() {
         TCarFixture f(Profile({{40, 1}, {41, 2}}));
-        QVERIFY(f.Host.Connect());
         QVERIFY(f.Read());
         QVERIFY(f.Cars.Entries(TCarList::Make).isEmpty());
         f.Cars.SelectCarMode(CarModeManual);
         // An edited value that must still be written.
         f.Can.Map().SetMapValue(0x12, 3);
-        const int writesBefore = f.Host.Requests(0x14).size();
+        const qsizetype writesBefore = f.Sent("SetFN_NN").size();
         f.Can.SaveCanSettings(false);
-        QTest::qWait(100);
-        QCOMPARE(f.Host.Shell.Boxes, QStringList({"M94"}));
-        QVERIFY(f.Sent(0x50).isEmpty());
+        QCOMPARE(f.Shell.Boxes, QStringList({"M94"}));
+        QVERIFY(f.Sent("SetCar").isEmpty());
         QCOMPARE(f.ModuleValue(0x57), quint8(1)); // as it was
-        QVERIFY(f.Host.Requests(0x14).size() > writesBefore + 10);
+        QVERIFY(f.Sent("SetFN_NN").size() > writesBefore + 10);
         QCOMPARE(f.ModuleValue(0x11), quint8(1));
-        QCOMPARE(f.Host.ReReads, 1);
+        QCOMPARE(f.ReReads, 1);
     }
 
     void carTreeByModeBit_data() {

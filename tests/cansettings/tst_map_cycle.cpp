@@ -1,6 +1,7 @@
 // The map cycle against the simulated module: the FN list, the three stages
 // with their early start, the watchdog, unplugging, and the write of the map.
 #include "ScriptedLink.h"
+#include "ScriptedModule.h"
 #include "SimHost.h"
 #include "cansettings/MapCycle.h"
 
@@ -26,7 +27,8 @@ struct TCycleFixture {
         clock.start();
         do
             QTest::qWait(5);
-        while ((Host.Link.VykstaNuskaitymas() || Cycle.ReadingMap()) && clock.elapsed() < timeoutMs);
+        while ((Host.Link.VykstaNuskaitymas() || Cycle.ReadingMap()) &&
+               clock.elapsed() < timeoutMs);
         return !Host.Link.VykstaNuskaitymas() && !Cycle.ReadingMap();
     }
     TSimHost Host;
@@ -190,10 +192,12 @@ private slots:
         f.Link.SequenceRunning = false;
 
         // Stage 1 from page 0; a page beyond the total adds nothing.
-        f.Link.Expect("GetWriteProg 00",
-                      [&] { cycle.OnWriteProg({0, 14, 0xA1, 0xA2, 0xA3, 0xA4, 0xA5, 0xA6}); });
-        f.Link.Expect("GetWriteProg 01",
-                      [&] { cycle.OnWriteProg({1, 14, 0xB1, 0xB2, 0xB3, 0xB4, 0xB5, 0xB6}); });
+        f.Link.Expect("GetWriteProg 00", [&] {
+            cycle.OnWriteProg({0, 14, 0xA1, 0xA2, 0xA3, 0xA4, 0xA5, 0xA6});
+        });
+        f.Link.Expect("GetWriteProg 01", [&] {
+            cycle.OnWriteProg({1, 14, 0xB1, 0xB2, 0xB3, 0xB4, 0xB5, 0xB6});
+        });
         f.Link.Expect("GetWriteProg 02", [&] {
             cycle.OnWriteProg({2, 14, 0xC1, 0xC2, 0xC3, 0xC4, 0xC5, 0xC6});
             cycle.OnWriteProg({5, 14, 0xD1, 0xD2});
@@ -277,6 +281,32 @@ private slots:
         QVERIFY(f.Cycle.ReadError());
         QVERIFY(!f.Cycle.NuskaitymoKlaidosTimer()->isActive());
         QVERIFY(!f.Cycle.NuskTimer()->isActive());
+    }
+
+    // The scripted module the presenter tests rely on reads as the simulated
+    // module does: the same slots, values, write program and programs.
+    void scriptedModuleReadsAsTheSimulatedModule() {
+        const TSimProfile profile = DemoProfile();
+        TScriptedCycle f;
+        TScriptedModule module(f.Link, f.Cycle, profile);
+        int applied = 0;
+        connect(&f.Cycle, &TMapCycle::ApplyRequested, this, [&] { ++applied; });
+        f.Link.Nuskaitymas();
+        QTRY_COMPARE(applied, 1);
+        QVERIFY(!f.Cycle.ReadError());
+        for (int slot = 0; slot < TFnMemoryMap::SlotCount; ++slot) {
+            const auto expected = std::size_t(slot) < profile.Map.size()
+                                      ? profile.Map[std::size_t(slot)]
+                                      : std::pair<quint8, quint8>{0, 0};
+            QCOMPARE(f.Map[slot].FN, expected.first);
+            if (TFnMemoryMap::InUse(expected.first))
+                QCOMPARE(f.Map[slot].NN, expected.second);
+        }
+        QCOMPARE(f.Cycle.WriteProgBytes,
+                 std::vector<quint8>(profile.WriteProgram.begin(), profile.WriteProgram.end()));
+        QCOMPARE(f.Cycle.GrPgrList, profile.Programs);
+        QString why;
+        QVERIFY2(f.Link.Verify(&why), qPrintable(why));
     }
 
     void mapValuesAndBits() {

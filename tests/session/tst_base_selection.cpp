@@ -225,11 +225,11 @@ private slots:
     // A module plugged in over USB takes over from the module chosen through
     // the base.
     void usbModuleTakesOver() {
+        TSimRv5kModule usb(TSimProfile{});
         TSelectionFixture f(Modules({{5, 612}}));
         QVERIFY(f.Connect());
         QVERIFY(f.ScanAndChoose());
         QCOMPARE(f.Session.ActiveLink(), 2);
-        TSimRv5kModule usb(TSimProfile{});
         f.Bus.Plug(&usb);
         QTRY_COMPARE(f.Session.ActiveLink(), 1);
         QVERIFY(!f.Selection.ModuleSelected());
@@ -243,8 +243,7 @@ private slots:
     void baseUnpluggedDuringAScanAndBack() {
         TSimBaseProfile profile = Modules({{5, 612}});
         profile.UnplugAfterRelays = 2;
-        // Declared first, so that it outlives the fixture, whose end unplugs
-        // the base and so still tells the receiver below.
+        // Declared first: the fixture's end unplugs the base, which still reports.
         QList<bool> scanButton;
         TSelectionFixture f(profile);
         connect(&f.Selection, &TBaseSelection::ScanButtonVisible, this,
@@ -266,9 +265,9 @@ private slots:
     // With a module on USB the base's connect shows no scan button and its
     // disconnect takes nothing away.
     void baseEventsWhileTheUsbModuleIsActive() {
-        QList<bool> scanButton; // outlives the fixture, as above
-        TSelectionFixture f(Modules({{5, 612}}));
+        QList<bool> scanButton;
         TSimRv5kModule usb(TSimProfile{});
+        TSelectionFixture f(Modules({{5, 612}}));
         f.Bus.Plug(&usb);
         QTRY_COMPARE(f.Session.ActiveLink(), 1);
         connect(&f.Selection, &TBaseSelection::ScanButtonVisible, this,

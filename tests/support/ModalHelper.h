@@ -15,7 +15,8 @@
 // long on purpose: a box that comes after its answerer has given up would
 // block the test run for good, while a late box that is answered only makes
 // the test's own, shorter check fail.
-inline std::shared_ptr<bool> WhenModal(std::function<void(QWidget*)> answer, int timeoutMs = 30000) {
+inline std::shared_ptr<bool> WhenModal(std::function<void(QWidget*)> answer,
+                                       int timeoutMs = 30000) {
     auto seen = std::make_shared<bool>(false);
     auto* poll = new QTimer;
     auto clock = std::make_shared<QElapsedTimer>();

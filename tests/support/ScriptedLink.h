@@ -26,7 +26,8 @@ public:
     void Allow(const QString& request, TAnswer answer = {}) {
         Allowed.push_back({request, std::move(answer)});
     }
-    // Every request of this name may come at any time; answer gets its bytes.
+    // Every request of this name may come at any time; answer gets its bytes
+    // (a 16-bit argument as two, high byte first).
     using TArgsAnswer = std::function<void(const QList<quint8>& bytes)>;
     void AllowAll(const QString& name, TArgsAnswer answer = {}) {
         AllowedNames.push_back({name, std::move(answer)});
@@ -49,8 +50,7 @@ public:
             return true;
         if (why)
             *why = QStringLiteral("unexpected: [%1]; never asked: [%2]")
-                       .arg(Unexpected.join(QStringLiteral(", ")),
-                            left.join(QStringLiteral(", ")));
+                       .arg(Unexpected.join(QStringLiteral(", ")), left.join(QStringLiteral(", ")));
         return false;
     }
 
@@ -138,8 +138,13 @@ private:
         for (const TNamed& named : AllowedNames)
             if (named.Name == words.first()) {
                 QList<quint8> bytes;
-                for (qsizetype i = 1; i < words.size(); ++i)
-                    bytes << quint8(words[i].toUInt(nullptr, 16));
+                for (qsizetype i = 1; i < words.size(); ++i) {
+                    // A 16-bit argument is written with four digits, high byte first.
+                    const uint value = words[i].toUInt(nullptr, 16);
+                    if (words[i].size() == 4)
+                        bytes << quint8(value >> 8);
+                    bytes << quint8(value);
+                }
                 if (named.Answer)
                     named.Answer(bytes);
                 return;
