@@ -1,6 +1,7 @@
 #include "CanSettingsFeature.h"
 
 #include "MainWindowUi.h"
+#include "TemplatesFeature.h"
 #include "base/THFLatcher.h"
 #include "cansettings/CanSettings.h"
 #include "cansettings/CarDatabaseFile.h"
@@ -23,7 +24,8 @@ TCanSettingsFeature::TCanSettingsFeature(TSession& session, TMainWindowUi& ui, Q
     : QObject(parent), Session(session), Can(new TCanSettings(session, this)),
       CanPanel(new TCanSettingsPanel(*Can, ui.TabSettings)),
       Selection(new TCarSelection(*Can, session, this)),
-      CarControls(new TCarPage(*Selection, ui.TabCar)) {
+      CarControls(new TCarPage(*Selection, ui.TabCar)),
+      TemplateControls(new TTemplatesFeature(session, *Can, ui, this)) {
     ui.SettingsLayout->addWidget(CanPanel, 1);
     ui.CarLayout->addWidget(CarControls);
     ui.CarLayout->addWidget(CanPanel->VST2(), 1);

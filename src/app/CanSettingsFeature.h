@@ -2,7 +2,7 @@
 // Builds the CAN settings feature for the main window and connects it: the
 // catalogue with its trees and their panel, the car selection with the car
 // page, both links' answers to the map cycle, "Save", the language change,
-// and the pages cleared whenever the module they show goes.
+// the pages cleared whenever the module they show goes, and the templates.
 
 #include <QObject>
 
@@ -14,6 +14,7 @@ class TCarSelection;
 class TLanguageSwitch;
 class TMessageTable;
 class TSession;
+class TTemplatesFeature;
 struct TMainWindowUi;
 
 class TCanSettingsFeature : public QObject {
@@ -32,6 +33,7 @@ public:
     TCanSettingsPanel* Panel() const { return CanPanel; }
     TCarSelection* Cars() const { return Selection; }
     TCarPage* CarPage() const { return CarControls; }
+    TTemplatesFeature* Templates() const { return TemplateControls; }
 
 private:
     void ConnectLinks(TSession& session);
@@ -41,4 +43,5 @@ private:
     TCanSettingsPanel* CanPanel;
     TCarSelection* Selection;
     TCarPage* CarControls;
+    TTemplatesFeature* TemplateControls;
 };

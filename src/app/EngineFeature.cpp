@@ -1,6 +1,7 @@
 #include "EngineFeature.h"
 
 #include "MainWindowUi.h"
+#include "cansettings/CanSettings.h"
 #include "engine/AutoStartBlock.h"
 #include "engine/SetDefault.h"
 #include "engine/view/EngineStartPage.h"
@@ -17,6 +18,8 @@ TEngineFeature::TEngineFeature(TSession& session, TCanSettings& settings, TMainW
       StartPage(new TEngineStartPage(ui.TabAutoStart)) {
     ui.AutoStartLayout->addWidget(StartPage, 1);
     connect(ui.DefaultButton, &QPushButton::clicked, Defaults, &TSetDefault::Start);
+    // The module's settings as last read are kept before it is reset.
+    Defaults->SetBeforeWrite([&settings] { return settings.BeforeWrite(); });
     // Only the module link reports the block: through the base the page stays hidden.
     if (TRV5K* link = session.UsbLink())
         connect(link, &TRV5K::OnAutoStartParameters, this, [this](const tduomenys& block) {

@@ -34,6 +34,8 @@ TCanSettings::TCanSettings(TSession& session, QObject* parent)
         if (CarSelection)
             CarSelection->CarListsRead();
     });
+    connect(&session, &TSession::ReadSucceeded, this, &TCanSettings::TakeReadBaseline);
+    connect(&session, &TSession::ShownModuleGone, this, &TCanSettings::ForgetReadBaseline);
 }
 
 TCanSettings::~TCanSettings() = default;
@@ -76,6 +78,7 @@ void TCanSettings::ResetView() {
         View->CommitEdits();
         View->ShowPin(false, QString());
     }
+    emit PinShown(false);
     VTModel->BeginChange();
     VST2Model->BeginChange();
     ParamTreeRules::ResetView(Cat.VT);
@@ -108,6 +111,7 @@ void TCanSettings::ApplyMemoryMap() {
 }
 
 void TCanSettings::ShowFixedFns() {
+    emit PinShown(FixedFns.PinShown);
     if (!View)
         return;
     View->ShowPin(FixedFns.PinShown, FixedFns.PinShown ? FixedFns.PinText() : QString());
@@ -135,6 +139,10 @@ void TCanSettings::ShowCarTree(quint8 modeBit) {
         View->SyncRows();
 }
 
+bool TCanSettings::BeforeWrite() {
+    return !WriteGuard || WriteGuard();
+}
+
 void TCanSettings::Save() {
     if (ILink* link = Session.Active())
         link->ClearTrace();
@@ -146,6 +154,8 @@ void TCanSettings::SaveCanSettings(bool defaultsMode) {
     Session.ResetFlags();
     const bool recording = Session.Recording();
     if ((Session.LinkBusy() != 0 && !recording) || Session.Closing())
+        return;
+    if (!recording && !defaultsMode && !BeforeWrite())
         return;
     Shell.SetWindowEnabled(false);
     if (!recording)

@@ -9,6 +9,8 @@
 #include "MapApplier.h"
 
 #include <QObject>
+#include <functional>
+#include <optional>
 
 class ICanSettingsView;
 class IShell;
@@ -46,6 +48,7 @@ public:
     ~TCanSettings() override;
 
     void SetView(ICanSettingsView* view) { View = view; }
+    ICanSettingsView* SettingsView() const { return View; }
     void SetCarSelection(ICarSelection* selection) { CarSelection = selection; }
 
     // Loads the catalogue; returns the message to show, if any.
@@ -64,6 +67,19 @@ public:
     // "Save": the base's trace starts afresh, then the settings are written.
     void Save();
 
+    // Asked before anything is written to a module (the automatic backup):
+    // false stops the write. Save asks it itself; any other write to a module
+    // ("Set default") asks BeforeWrite() first and stops on false.
+    void SetWriteGuard(std::function<bool()> guard) { WriteGuard = std::move(guard); }
+    bool BeforeWrite();
+
+    // The map as last read from the module the pages show, before any edit:
+    // taken when a read has ended well and been applied (never by a loaded
+    // template), forgotten when the pages stop showing that module.
+    const std::optional<TFnMemoryMap>& ReadBaseline() const { return Baseline; }
+    void TakeReadBaseline() { Baseline = FnMemoryMap; }
+    void ForgetReadBaseline() { Baseline.reset(); }
+
     TCatalogue& Catalogue() { return Cat; }
     TFnMemoryMap& Map() { return FnMemoryMap; }
     TMapCycle& Cycle() const { return *MapCycle; }
@@ -73,6 +89,10 @@ public:
     bool FlagShown() const { return FixedFns.FlagShown; }
     // A loaded template carried PIN digits.
     bool TemplatePin = false;
+
+signals:
+    // The PIN field was filled and enabled, or cleared and disabled.
+    void PinShown(bool shown);
 
 private:
     void ShowFixedFns();
@@ -88,4 +108,6 @@ private:
     TMapCycle* MapCycle;
     TParamTreeModel* VTModel;
     TParamTreeModel* VST2Model;
+    std::function<bool()> WriteGuard;
+    std::optional<TFnMemoryMap> Baseline;
 };

@@ -170,6 +170,7 @@ void TBaseSelection::Select() {
     }
     emit TooOldVisible(false);
     Selected = true;
+    Chosen = chosen;
     emit ModuleChosen(true);
     Link->SetBaseSerNum(quint64(chosen.serial) * SerialShift);
     Session.WaitWithEvents(AddressDelayMs);

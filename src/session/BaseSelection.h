@@ -47,6 +47,8 @@ public:
     bool ModuleSelected() const { return Selected; }
     bool SelectionPending() const { return Pending; }
     bool PingTimedOut() const { return TimedOut; }
+    // The module taken through the base (the last one chosen).
+    const THFBase& ChosenModule() const { return Chosen; }
     QTimer* RV5KPingTimer() const { return PingTimer; }
     QTimer* RV5KTimeOutTimer() const { return TimeOutTimer; }
     QTimer* BaseSelectTimer() const { return SelectTimer; }
@@ -83,6 +85,7 @@ private:
     QTimer* TimeOutTimer;
     QTimer* SelectTimer;
     QList<THFBase> Found;
+    THFBase Chosen;
     int Replies = 0;
     bool Selected = false;
     bool Pending = false;

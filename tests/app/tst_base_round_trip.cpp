@@ -11,6 +11,7 @@
 #include "cansettings/CarSelection.h"
 #include "cansettings/MapCycle.h"
 #include "cansettings/ParamTreeModel.h"
+#include "cansettings/TemplateFile.h"
 #include "cansettings/view/CarPage.h"
 #include "link/hid/SimHidBus.h"
 #include "session/BaseSelection.h"
@@ -212,6 +213,20 @@ void TestBaseRoundTrip::editSaveAndReadAgain() {
             nn = it->second;
     QCOMPARE(w.Base->Module(0).Map(), after);
     QCOMPARE(w.Base->Module(1).Map(), other);
+    // What the module held before was backed up first, under the serial
+    // number the base found it by.
+    const QString backups = w.Dir.filePath(
+        "Backups/" + QString::number(w.Form()->BaseSelector()->ChosenModule().serial));
+    const QStringList kept = QDir(backups).entryList({"*.tpl"}, QDir::Files);
+    QCOMPARE(kept.size(), 1);
+    tduomenys plain;
+    QVERIFY(TemplateFile::OpenSealedFile(backups + '/' + kept.first(), TemplateFormat::PassPhrase(),
+                                         &plain));
+    const TTemplateContent backup = TemplateFile::ReadPlaintext(plain);
+    QVERIFY(backup.Applicable());
+    for (std::size_t i = 0; i < backup.Fns.size(); ++i)
+        if (TFnMemoryMap::Written(backup.Fns[i]))
+            QCOMPARE(backup.Nns[i], FirstValues(before)[backup.Fns[i]]);
 
     // One set per slot with FN 0x10..0xFE, in slot order, then the re-read.
     const QList<QByteArray> relays = w.Base->Relays();
