@@ -89,6 +89,11 @@ private slots:
         QTRY_VERIFY(*yes);
         QTRY_VERIFY_WITH_TIMEOUT(applied.count() > 0, 15000);
         QVERIFY(app.WaitForRead());
+        // The settings as read before the reset were kept first.
+        QCOMPARE(QDir(app.Dir.filePath("Backups/RV5K00123456"))
+                     .entryList({QStringLiteral("*.tpl")}, QDir::Files)
+                     .size(),
+                 1);
         const QList<QByteArray> sent = module.ReceivedReports().mid(before);
         QByteArray restore(65, '\0');
         restore[1] = 0x10;
