@@ -76,6 +76,9 @@ void TMainWindowUi::CreateStatusBar(QMainWindow* window) {
 }
 
 void TMainWindowUi::Setup(QMainWindow* window) {
+    // The pages scroll on a small screen; the bottom bar with "Save" and
+    // "Set default" stays in view below them whatever the window's height.
+    QWidget* central = Named(new QWidget, "CentralPanel");
     ScrollBox = Named(new QScrollArea, "ScrollBox");
     ScrollBox->setFrameShape(QFrame::NoFrame);
     ScrollBox->setWidgetResizable(true);
@@ -83,7 +86,11 @@ void TMainWindowUi::Setup(QMainWindow* window) {
     ScrollBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Content = Named(new QWidget, "ContentPanel");
     ScrollBox->setWidget(Content);
-    window->setCentralWidget(ScrollBox);
+    auto* centralLayout = new QVBoxLayout(central);
+    centralLayout->setContentsMargins(0, 0, 0, 0);
+    centralLayout->setSpacing(0);
+    centralLayout->addWidget(ScrollBox, 1);
+    window->setCentralWidget(central);
 
     // The empty state: the picture with the request to connect a module.
     QWidget* picturePanel = Named(new QWidget, "PicturePanel");
@@ -126,6 +133,7 @@ void TMainWindowUi::Setup(QMainWindow* window) {
     auto* layout = new QVBoxLayout(Content);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(centre, 1);
-    layout->addWidget(CreateBottomBar());
+    BottomBar = CreateBottomBar();
+    centralLayout->addWidget(BottomBar);
     CreateStatusBar(window);
 }

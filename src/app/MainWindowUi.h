@@ -15,8 +15,11 @@ class TBackgroundPicture;
 class TLamp;
 
 struct TMainWindowUi {
+    // The window's size when it opens; it may be resized and maximised.
     static constexpr int DesignWidth = 640;
     static constexpr int DesignHeight = 660;
+    static constexpr int MinimumWidth = 560;
+    static constexpr int MinimumHeight = 420;
 
     QScrollArea* ScrollBox = nullptr;
     QWidget* Content = nullptr;
@@ -39,6 +42,7 @@ struct TMainWindowUi {
     QCheckBox* ReadOnConnectBox = nullptr;
     QPushButton* ReadSettingsButton = nullptr;
 
+    QWidget* BottomBar = nullptr; // below the pages, never scrolled away
     QComboBox* LanguageBox = nullptr;
     QPushButton* SaveButton = nullptr;
     QPushButton* DefaultButton = nullptr;

@@ -115,13 +115,14 @@ void TForm1::OwnerDrawTabs() {
 }
 
 void TForm1::AdaptToSmallScreen() {
+    setMinimumSize(TMainWindowUi::MinimumWidth, TMainWindowUi::MinimumHeight);
     const QScreen* display = screen();
-    if (!display || display->geometry().height() >= SmallScreenHeight) {
-        setFixedSize(TMainWindowUi::DesignWidth, TMainWindowUi::DesignHeight);
+    if (!display || display->availableGeometry().height() >= SmallScreenHeight) {
+        resize(TMainWindowUi::DesignWidth, TMainWindowUi::DesignHeight);
         return;
     }
-    // The window no longer fits: it becomes resizable and its content scrolls.
-    Ui.Content->setMinimumHeight(ScrollRange);
+    // The window does not fit: its pages scroll, the bottom bar stays in view.
+    Ui.Content->setMinimumHeight(ScrollRange - Ui.BottomBar->sizeHint().height());
     Ui.ScrollBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Ui.ScrollBox->verticalScrollBar()->setTracking(true);
     resize(TMainWindowUi::DesignWidth + SmallScreenExtraWidth,
