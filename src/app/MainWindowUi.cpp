@@ -65,7 +65,10 @@ void TMainWindowUi::CreateStatusBar(QMainWindow* window) {
     PingTimeOutLabel->setStyleSheet(QStringLiteral("color: red;"));
     ScanningLabel = Named(new QLabel(QStringLiteral("Scaning for bases...")), "ScanningLabel");
     ScanningLabel->hide();
-    status->addWidget(StatusLabel, 1);
+    StateLabel = Named(new QLabel, "StateLabel");
+    StateLabel->hide();
+    status->addWidget(StatusLabel);
+    status->addWidget(StateLabel, 1);
     status->addPermanentWidget(ScanningLabel);
     status->addPermanentWidget(PingTimeOutLabel);
     Lamp1 = Named(new TLamp, "Lamp1");

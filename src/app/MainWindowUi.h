@@ -51,6 +51,7 @@ struct TMainWindowUi {
     QPushButton* ReadAgainButton = nullptr;
 
     QLabel* StatusLabel = nullptr;
+    QLabel* StateLabel = nullptr; // what the module is doing
     QLabel* PingTimeOutLabel = nullptr;
     QLabel* ScanningLabel = nullptr; // "Scaning for bases..."
     TLamp* Lamp1 = nullptr;

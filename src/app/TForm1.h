@@ -103,6 +103,8 @@ private:
     void LanguageChanged();
 
     void StatusTimerTick();
+    // The status bar's and the main window's words for what the module does.
+    void ShowModuleState();
     void DevicePermissionDenied(const QString& path, quint16 vendorId, quint16 productId);
     void ShowPendingNotices();
 
@@ -124,4 +126,5 @@ private:
     bool EventLoopRunning = false;
     QList<std::pair<QString, int>> PendingNotices;
     bool CloseStarted = false;
+    int TooOldFirmware = 0;
 };

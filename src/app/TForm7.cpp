@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QEventLoop>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QVBoxLayout>
 
@@ -17,6 +18,23 @@ TForm7::TForm7(QWidget* parent)
     setFixedSize(ClientWidth, ClientHeight);
     connect(List, &QListWidget::itemClicked, this,
             [this](QListWidgetItem* item) { Finish(List->row(item)); });
+    // Enter takes the row with the focus, as a click does.
+    connect(List, &QListWidget::itemActivated, this,
+            [this](QListWidgetItem* item) { Finish(List->row(item)); });
+}
+
+void TForm7::keyPressEvent(QKeyEvent* event) {
+    // Escape is no choice, as closing the window is.
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        List->currentRow() >= 0) {
+        Finish(List->currentRow());
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 int TForm7::Choose(QWidget* owner, const QStringList& rows) {
@@ -24,6 +42,8 @@ int TForm7::Choose(QWidget* owner, const QStringList& rows) {
         return -1; // already choosing
     List->clear();
     List->addItems(rows);
+    List->setCurrentRow(0);
+    List->setFocus();
     Choice = -1;
     if (owner) {
         const QRect frame = owner->geometry();

@@ -16,6 +16,7 @@
 namespace {
 constexpr int PasswordTitleMessage = 64;
 constexpr int PasswordPromptMessage = 65;
+constexpr int CancelMessage = 40;
 } // namespace
 
 TWindowShell::TWindowShell(QMainWindow* window, TMainWindowUi& ui, const TMessageTable& messages,
@@ -84,6 +85,9 @@ bool TWindowShell::AskUsbPassword(QByteArray* password) {
     box.setWindowTitle(Messages.WideMess(PasswordTitleMessage));
     box.setLabelText(Messages.WideMess(PasswordPromptMessage));
     box.setTextEchoMode(QLineEdit::Password);
+    // The box's own "Cancel" in the user's language (OK reads the same in all).
+    if (const QString cancel = Messages.WideMess(CancelMessage); !cancel.isEmpty())
+        box.setCancelButtonText(cancel);
     box.setTextValue(QString());
     if (box.exec() != QDialog::Accepted)
         return false;

@@ -68,8 +68,11 @@ void TCanSettings::LanguageChanged() {
     const QString prefix = Message(FunctionPrefixMessage);
     VTModel->SetFunctionPrefix(prefix);
     VST2Model->SetFunctionPrefix(prefix);
-    VTModel->SetColumnTitles({Message(FirstColumnMessage), Message(FirstColumnMessage + 1),
-                              Message(FirstColumnMessage + 2)});
+    // Both trees: the car tree's titles in the user's language too.
+    const QStringList titles{Message(FirstColumnMessage), Message(FirstColumnMessage + 1),
+                             Message(FirstColumnMessage + 2)};
+    VTModel->SetColumnTitles(titles);
+    VST2Model->SetColumnTitles(titles);
     ShowFixedFns();
 }
 

@@ -22,8 +22,7 @@ quint8 At(const std::vector<quint8>& data, size_t pos) {
 }
 } // namespace
 
-TBaseSelection::TBaseSelection(THFLatcher* link, TSession& session, IShell& shell,
-                               QObject* parent)
+TBaseSelection::TBaseSelection(THFLatcher* link, TSession& session, IShell& shell, QObject* parent)
     : QObject(parent), Link(link), Session(session), Shell(shell), PingTimer(new QTimer(this)),
       TimeOutTimer(new QTimer(this)), SelectTimer(new QTimer(this)) {
     PingTimer->setInterval(ScanPingMs);

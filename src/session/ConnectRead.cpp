@@ -54,11 +54,13 @@ void TConnectRead::Run() {
         return;
     }
     if (read && link->Locked()) {
+        Session.SetModuleState(TModuleState::Locked);
         // The password box waits for the messages of the language file.
         if (Shell.LanguagesLoaded()) {
             QByteArray password;
             if (!Shell.AskUsbPassword(&password)) {
                 Forced = false;
+                Session.SetModuleState(TModuleState::Locked);
                 Shell.ShowSettingsPanel(false);
                 Shell.SetWindowEnabled(true);
                 return;
@@ -94,6 +96,7 @@ void TConnectRead::StartRead(ILink& link) {
     // The watcher goes first: the link's sends keep events flowing while they
     // wait, and the read may go on for its whole length before the call returns.
     Watcher->start();
+    Session.SetModuleState(TModuleState::Reading);
     link.Nuskaitymas();
 }
 
@@ -116,11 +119,14 @@ void TConnectRead::Watch() {
     }
     Shell.HideProgress();
     Shell.ShowSettingsPanel(true);
+    Session.SetModuleState(TModuleState::Read);
     emit Succeeded();
 }
 
 void TConnectRead::Fail() {
     Session.ResetFlags();
+    Session.SetModuleState(Session.ActiveLink() == 0 ? TModuleState::None
+                                                     : TModuleState::ReadFailed);
     Shell.ShowSettingsPanel(false);
     Shell.HideProgress();
     Shell.ShowMessageBox(Shell.Message(ReadFailedMessage), Box::Error, Box::Ok);

@@ -138,6 +138,11 @@ QString TSession::NoModuleText() const {
     return Ui.Message(NoModuleMessage);
 }
 
+void TSession::SetModuleState(TModuleState state, int firmware) {
+    State = state;
+    emit ModuleStateChanged(state, firmware);
+}
+
 void TSession::UsbConnected() {
     emit PingTimeOutVisible(false);
     emit StatusText(QString::fromLocal8Bit(Usb->ProductName()) + QStringLiteral(" SN:") +
@@ -148,10 +153,12 @@ void TSession::UsbConnected() {
     if (Usb->FirmwareVersion() < MinimumFirmware) {
         // Too old to be read: it stays connected, only the label tells.
         emit TooOldVisible(true);
+        SetModuleState(TModuleState::TooOld, Usb->FirmwareVersion());
         CheckActiveLink();
         return;
     }
     emit TooOldVisible(false);
+    SetModuleState(TModuleState::Connected);
     StartConnectRead();
     Selector->ForgetModule();
     emit ScanButtonVisible(false);
@@ -160,6 +167,7 @@ void TSession::UsbConnected() {
 
 void TSession::UsbDisconnected() {
     emit StatusText(NoModuleText());
+    SetModuleState(TModuleState::None);
     emit ShownModuleGone();
     emit UsbModuleDisconnected();
     if (Base->Connected())
@@ -175,9 +183,11 @@ void TSession::BaseDisconnected() {
     CheckActiveLink();
 }
 
-void TSession::BaseModuleChosen(bool /*accepted*/) {
+void TSession::BaseModuleChosen(bool accepted) {
     // A module taken or refused: either way the pages showed another one.
     emit ShownModuleGone();
+    SetModuleState(accepted ? TModuleState::Connected : TModuleState::TooOld,
+                   accepted ? 0 : Selector->ChosenModule().Version());
     CheckActiveLink();
 }
 
@@ -193,6 +203,8 @@ void TSession::CheckActiveLink() {
     const int before = std::exchange(LastActive, now);
     if (before == 0 || before == now)
         return;
+    if (now == 0)
+        SetModuleState(TModuleState::None);
     emit ActiveLinkLost();
     emit ShownModuleGone();
 }

@@ -22,6 +22,17 @@ class TBaseSelection;
 class TConnectRead;
 class TRV5K;
 
+// What the window says the module is doing, beside its name.
+enum class TModuleState {
+    None,       // no module is reachable
+    Connected,  // a module is reachable; nothing is being read
+    Reading,    // its settings are being read
+    Read,       // its settings are shown
+    ReadFailed, // the last read failed
+    Locked,     // it waits for its USB password
+    TooOld,     // its firmware is too old to be read
+};
+
 class TSession : public QObject {
     Q_OBJECT
 public:
@@ -106,6 +117,9 @@ signals:
     void ReadRequested();
     // A read of the settings ended well and the panel shows them.
     void ReadSucceeded();
+    // What the module is doing now; firmware: the version a too-old module
+    // reports (as 602 for v6.02), else 0.
+    void ModuleStateChanged(TModuleState state, int firmware);
 
 private:
     void CreateReader();
@@ -118,6 +132,14 @@ private:
     void PingAnsweredAgain();
     // Compares the active link with the last one seen and tells when it went.
     void CheckActiveLink();
+
+public:
+    // The state as the connect read and the links see it (the connect read
+    // reports reading, read, failed and locked).
+    void SetModuleState(TModuleState state, int firmware = 0);
+    TModuleState ModuleState() const { return State; }
+
+private:
     QString NoModuleText() const;
 
     IShell& Ui;
@@ -128,6 +150,7 @@ private:
     std::unique_ptr<TConnectRead> Read;
     THidLayer* Hid = nullptr;
     int LastActive = 0;
+    TModuleState State = TModuleState::None;
     bool MapRead = false;
     bool MapReadFailed = false;
     bool ReadOnConnectChecked = true;

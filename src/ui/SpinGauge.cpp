@@ -5,13 +5,34 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
+#include <QToolTip>
+#include <algorithm>
+#include <cmath>
 
 namespace {
+// Takes any number as it is typed, in range or not: whether it may stay is
+// decided at Enter, where a refusal can be shown.
+class TTypedSpin : public QDoubleSpinBox {
+public:
+    using QDoubleSpinBox::QDoubleSpinBox;
+    QValidator::State validate(QString& text, int& position) const override {
+        const QValidator::State state = QDoubleSpinBox::validate(text, position);
+        if (state != QValidator::Invalid)
+            return state;
+        const QString bare = text.trimmed();
+        for (const QChar c : bare)
+            if (!c.isDigit() && c != QLatin1Char('.') && c != QLatin1Char(',') &&
+                c != QLatin1Char('-') && c != locale().decimalPoint().front())
+                return QValidator::Invalid;
+        return QValidator::Intermediate;
+    }
+};
+
 constexpr int GaugeHeight = 3;
 const QColor GaugeColour(232, 116, 0);
 } // namespace
 
-TSpinGauge::TSpinGauge(QWidget* parent) : QWidget(parent), Spin(new QDoubleSpinBox(this)) {
+TSpinGauge::TSpinGauge(QWidget* parent) : QWidget(parent), Spin(new TTypedSpin(this)) {
     setObjectName(QStringLiteral("SpinGauge"));
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, GaugeHeight);
@@ -20,10 +41,11 @@ TSpinGauge::TSpinGauge(QWidget* parent) : QWidget(parent), Spin(new QDoubleSpinB
     Spin->setFrame(false);
     Spin->setKeyboardTracking(false);
     Spin->installEventFilter(this);
-    if (auto* edit = Spin->findChild<QLineEdit*>()) {
-        edit->setReadOnly(true);
+    // Out-of-range text is kept as typed so that Enter can refuse it visibly
+    // instead of quietly putting the last value back.
+    Spin->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
+    if (auto* edit = Spin->findChild<QLineEdit*>())
         edit->installEventFilter(this);
-    }
     setFocusProxy(Spin);
     connect(Spin, &QDoubleSpinBox::valueChanged, this, [this] { update(); });
 }
@@ -61,7 +83,8 @@ bool TSpinGauge::eventFilter(QObject* watched, QEvent* event) {
         switch (key->key()) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
-            emit Finished();
+            if (Accept())
+                emit Finished();
             return true;
         case Qt::Key_Escape:
             emit Cancelled();
@@ -74,8 +97,43 @@ bool TSpinGauge::eventFilter(QObject* watched, QEvent* event) {
         case Qt::Key_Backtab:
             break;
         default:
-            return true; // typed characters do not change the value
+            ShowRefused(false);
+            break;
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+bool TSpinGauge::Accept() {
+    const QString typed = Spin->cleanText().trimmed();
+    if (typed.isEmpty())
+        return true; // an empty editor means the minimum
+    bool ok = false;
+    double value = Spin->locale().toDouble(typed, &ok);
+    if (!ok)
+        value =
+            QLocale::c().toDouble(QString(typed).replace(QLatin1Char(','), QLatin1Char('.')), &ok);
+    const double step = Spin->singleStep() > 0 ? Spin->singleStep() : 1.0;
+    const double tolerance = step / 1000;
+    if (!ok || value < Spin->minimum() - tolerance || value > Spin->maximum() + tolerance) {
+        ShowRefused(true);
+        return false;
+    }
+    const double steps = std::round((value - Spin->minimum()) / step);
+    Spin->setValue(std::clamp(Spin->minimum() + steps * step, Spin->minimum(), Spin->maximum()));
+    return true;
+}
+
+void TSpinGauge::ShowRefused(bool refused) {
+    if (refused == IsRefused)
+        return;
+    IsRefused = refused;
+    Spin->setStyleSheet(refused ? QStringLiteral("QDoubleSpinBox { background: #ffd6d6; }")
+                                : QString());
+    // The limits as numbers: the same in every language.
+    Spin->setToolTip(refused ? QStringLiteral("%1 … %2").arg(Spin->textFromValue(Spin->minimum()),
+                                                             Spin->textFromValue(Spin->maximum()))
+                             : QString());
+    if (refused)
+        QToolTip::showText(mapToGlobal(QPoint(0, height())), Spin->toolTip(), this);
 }

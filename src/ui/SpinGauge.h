@@ -1,7 +1,9 @@
 #pragma once
 // A numeric spin editor with a gauge bar under its value. The value changes
-// only by its increment (the arrows and the up and down keys); typed
-// characters are not taken.
+// by its increment (the arrows and the up and down keys) or by typing it;
+// Enter takes a typed value rounded to the increment when it lies within the
+// limits, and refuses one outside them where the user sees it: the field turns
+// red and says the limits, and the editor stays open.
 
 #include <QWidget>
 
@@ -17,6 +19,8 @@ public:
     double Value() const;
     QString Text() const;
     QDoubleSpinBox* SpinBox() const { return Spin; }
+    // The typed text was outside the limits (shown until the next key).
+    bool Refused() const { return IsRefused; }
 
 signals:
     void Finished();  // Enter
@@ -27,5 +31,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Enter: a value to take, or the refusal shown.
+    bool Accept();
+    void ShowRefused(bool refused);
+
     QDoubleSpinBox* Spin;
+    bool IsRefused = false;
 };

@@ -5,6 +5,7 @@
 #include "cansettings/ParamTreeRules.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 TParamTreeView::TParamTreeView(TParamTreeModel* model, bool singleClickEdits, QWidget* parent)
@@ -19,6 +20,7 @@ TParamTreeView::TParamTreeView(TParamTreeModel* model, bool singleClickEdits, QW
     header()->setStretchLastSection(true);
     setColumnWidth(1, Param1Width);
     connect(model, &QAbstractItemModel::modelReset, this, &TParamTreeView::SyncRows);
+    connect(model, &QAbstractItemModel::headerDataChanged, this, &TParamTreeView::FitColumns);
     connect(this, &QTreeView::expanded, this, [this](const QModelIndex& index) {
         if (TParamNode* node = Model->Node(index))
             node->Expanded = true;
@@ -46,9 +48,22 @@ void TParamTreeView::CommitEdit() {
     ItemDelegate->CommitOpenEditor();
 }
 
+void TParamTreeView::FitColumns() {
+    const QFontMetrics metrics = header()->fontMetrics();
+    const auto titleWidth = [&](int column) {
+        return metrics.horizontalAdvance(
+                   Model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString()) +
+               TitleMargin;
+    };
+    const int param1 = qMax(Param1Width, titleWidth(1));
+    const int param2 = qMax(OtherColumnsWidth - Param1Width, titleWidth(2));
+    setColumnWidth(1, param1);
+    setColumnWidth(0, qMax(titleWidth(0), viewport()->width() - param1 - param2));
+}
+
 void TParamTreeView::resizeEvent(QResizeEvent* event) {
     QTreeView::resizeEvent(event);
-    setColumnWidth(0, qMax(0, viewport()->width() - OtherColumnsWidth));
+    FitColumns();
 }
 
 void TParamTreeView::mousePressEvent(QMouseEvent* event) {
@@ -62,4 +77,23 @@ void TParamTreeView::mousePressEvent(QMouseEvent* event) {
     if ((focused || SingleClickEdits) && ParamTreeRules::ClickEdits(*node, index.column()) &&
         ParamTreeRules::CanEdit(*node, index.column()))
         edit(index);
+}
+
+void TParamTreeView::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    const bool opens = key == Qt::Key_F2 || key == Qt::Key_Return || key == Qt::Key_Enter;
+    const QModelIndex current = currentIndex();
+    if (opens && current.isValid() && state() != EditingState) {
+        const TParamNode* node = Model->Node(current);
+        // The focused cell when it can be edited, else the row's first value.
+        for (const int column : {current.column(), 1, 2}) {
+            if (node && column > 0 && ParamTreeRules::CanEdit(*node, column)) {
+                const QModelIndex cell = current.siblingAtColumn(column);
+                setCurrentIndex(cell);
+                edit(cell);
+                return;
+            }
+        }
+    }
+    QTreeView::keyPressEvent(event);
 }

@@ -14,6 +14,8 @@ class TParamTreeView : public QTreeView {
 public:
     static constexpr int OtherColumnsWidth = 150;
     static constexpr int Param1Width = 70;
+    // Room beside a column title's text (the header's margins and sort mark).
+    static constexpr int TitleMargin = 16;
 
     TParamTreeView(TParamTreeModel* model, bool singleClickEdits, QWidget* parent = nullptr);
 
@@ -23,9 +25,15 @@ public:
     void SyncRows();
     void CommitEdit();
 
+    // The value columns as wide as their titles need (at least as designed),
+    // the name column the rest.
+    void FitColumns();
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    // Enter or F2 opens the editor of the focused option's value.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     TParamTreeModel* Model;
