@@ -44,13 +44,23 @@ QWidget* TMainWindowUi::CreateBottomBar() {
     ReadAgainButton->setToolTip(QStringLiteral("Read the settings from the module again. A locked "
                                                "module asks for its USB password first."));
     ReadAgainButton->hide();
+    RevertButton = Named(new QPushButton(QStringLiteral("Revert changes")), "RevertButton");
+    RevertButton->setToolTip(
+        QStringLiteral("Put every changed setting back as the module holds it. Nothing is sent."));
+    RevertButton->setEnabled(false);
+    ChangesLabel = Named(new QLabel, "ChangesLabel");
+    QFont bold = ChangesLabel->font();
+    bold.setBold(true);
+    ChangesLabel->setFont(bold);
 
     auto* layout = new QHBoxLayout(bar);
     layout->setContentsMargins(8, 4, 8, 4);
     layout->addWidget(LanguageBox);
+    layout->addWidget(ChangesLabel, 1);
     layout->addStretch(1);
     layout->addWidget(ScanBaseButton);
     layout->addWidget(ReadAgainButton);
+    layout->addWidget(RevertButton);
     layout->addWidget(DefaultButton);
     layout->addWidget(SaveButton);
     return bar;
