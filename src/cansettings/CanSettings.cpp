@@ -10,6 +10,7 @@
 #include "session/Session.h"
 
 #include <QTimer>
+#include <algorithm>
 
 namespace {
 constexpr quint8 CarProgramFn = 0x57;
@@ -21,6 +22,18 @@ constexpr quint8 CarSubgroupFn = 0x07;
 constexpr quint8 NotSet = 0xFF;
 // A box names this many dropped changes, then "...".
 constexpr int DroppedShown = 15;
+
+// The PIN and the car, which no row of the trees shows.
+TChange NamedChange(TChangeKind kind, quint8 fn, const QString& name, const QString& old,
+                    const QString& now) {
+    TChange change;
+    change.Kind = kind;
+    change.Fn = fn;
+    change.Name = name;
+    change.Old = old;
+    change.New = now;
+    return change;
+}
 
 bool ValidPin(const QString& pin) {
     if (pin.size() != 4)
@@ -190,7 +203,7 @@ bool TCanSettings::ReviewBeforeSave() {
     if (View)
         View->CommitEdits();
     RefreshChanges();
-    if (Pending.empty() || ReadSetting("Settings", ReviewKey, "1") == "0")
+    if (ChangeCount() == 0 || ReadSetting("Settings", ReviewKey, "1") == "0")
         return true;
     bool dontAskAgain = false;
     const bool accepted = ChangesView->ConfirmChanges(DescribedChanges(), &dontAskAgain);
@@ -309,7 +322,8 @@ void TCanSettings::ShownModuleGone() {
     if (View)
         View->CommitEdits();
     RefreshChanges();
-    const std::vector<TChange> dropped = DescribedChanges();
+    std::vector<TChange> dropped = DescribedChanges();
+    std::erase_if(dropped, [](const TChange& change) { return change.Forced; });
     ForgetReadBaseline();
     SetSaveState({});
     if (dropped.empty())
@@ -361,15 +375,8 @@ void TCanSettings::RefreshChanges() {
         changes = SettingsChanges::Find(Cat, planned, BaselineValues);
         const QString readPin = PinOf(*Baseline);
         if (View && View->PinEnabled() && !readPin.isEmpty() && View->PinText() != readPin)
-            changes.push_back({TChangeKind::Pin,
-                               FirstPinFn,
-                               0,
-                               nullptr,
-                               nullptr,
-                               {},
-                               Message(PinNameMessage),
-                               readPin,
-                               View->PinText()});
+            changes.push_back(NamedChange(TChangeKind::Pin, FirstPinFn, Message(PinNameMessage),
+                                          readPin, View->PinText()));
         if (car) {
             const quint8 group =
                 BaselineValues.Has(CarGroupFn) ? BaselineValues.At(CarGroupFn) : NotSet;
@@ -382,15 +389,9 @@ void TCanSettings::RefreshChanges() {
                 const QString was = group == NotSet
                                         ? Message(CarNotSetMessage)
                                         : QStringLiteral("%1/%2").arg(group).arg(subgroup);
-                changes.push_back({TChangeKind::Car,
-                                   CarGroupFn,
-                                   0,
-                                   nullptr,
-                                   nullptr,
-                                   {},
-                                   Message(CarNameMessage),
-                                   was,
-                                   car->Reset ? Message(CarAutoMessage) : car->Description});
+                changes.push_back(
+                    NamedChange(TChangeKind::Car, CarGroupFn, Message(CarNameMessage), was,
+                                car->Reset ? Message(CarAutoMessage) : car->Description));
             }
         }
     }
@@ -414,6 +415,11 @@ std::vector<TChange> TCanSettings::DescribedChanges() const {
     }
     SettingsChanges::Describe(Cat, BaselineValues, TFnValues::Of(planned), Texts(), changes);
     return changes;
+}
+
+int TCanSettings::ChangeCount() const {
+    return int(std::count_if(Pending.begin(), Pending.end(),
+                             [](const TChange& change) { return !change.Forced; }));
 }
 
 void TCanSettings::Repaint(const std::vector<TParamNode*>& nodes) {
@@ -496,7 +502,7 @@ bool TCanSettings::MayDropChanges(int questionMessage) {
     if (View)
         View->CommitEdits();
     RefreshChanges();
-    if (Pending.empty())
+    if (ChangeCount() == 0)
         return true;
     const QString question =
         Message(questionMessage).replace(QStringLiteral("%1"), QString::number(ChangeCount()));

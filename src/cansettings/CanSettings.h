@@ -136,8 +136,10 @@ public:
     // The changes a Save would make against the baseline (none without one),
     // marked in the trees and counted; after every edit, PIN or car choice.
     void RefreshChanges();
+    // Every change, the catalogue's fixed rows included (the review lists
+    // them); ChangeCount() only the installer's.
     const std::vector<TChange>& Changes() const { return Pending; }
-    int ChangeCount() const { return int(Pending.size()); }
+    int ChangeCount() const;
     // The changes worded in the language shown.
     std::vector<TChange> DescribedChanges() const;
     // The bottom bar's words: how many changes, or the last Save verified.

@@ -17,6 +17,18 @@ namespace SettingsChanges {
 namespace {
 using TFlags = std::array<bool, 256>;
 
+TChange Change(TChangeKind kind, quint8 fn, int column = 0, TParamNode* node = nullptr,
+               TParamNode* chapter = nullptr, bool forced = false) {
+    TChange change;
+    change.Kind = kind;
+    change.Fn = fn;
+    change.Column = column;
+    change.Node = node;
+    change.Chapter = chapter;
+    change.Forced = forced;
+    return change;
+}
+
 QString Joined(const QString& value, const QString& unit) {
     return unit.isEmpty() ? value : value + QLatin1Char(' ') + unit;
 }
@@ -145,28 +157,14 @@ std::vector<TChange> Find(const TCatalogue& catalogue, const TFnMemoryMap& plann
                 if (d.IsFlag) {
                     flagMasks[d.Number] |= d.AssignedFn1;
                     if (changed[d.Number] && (differing(d.Number) & d.AssignedFn1) != 0)
-                        changes.push_back({TChangeKind::Flag,
-                                           d.Number,
-                                           0,
-                                           row.get(),
-                                           chapter.get(),
-                                           {},
-                                           {},
-                                           {},
-                                           {}});
+                        changes.push_back(Change(TChangeKind::Flag, d.Number, 0, row.get(),
+                                                 chapter.get(), row->Disabled));
                     continue;
                 }
                 if (changed[d.Number] && !covered[d.Number]) {
                     covered[d.Number] = true;
-                    changes.push_back({TChangeKind::Function,
-                                       d.Number,
-                                       0,
-                                       row.get(),
-                                       chapter.get(),
-                                       {},
-                                       {},
-                                       {},
-                                       {}});
+                    changes.push_back(
+                        Change(TChangeKind::Function, d.Number, 0, row.get(), chapter.get()));
                 }
                 for (const auto& option : row->Children) {
                     if (option->Data.IsValue)
@@ -177,15 +175,8 @@ std::vector<TChange> Find(const TCatalogue& catalogue, const TFnMemoryMap& plann
                         if (fn == 0 || !changed[fn] || covered[fn])
                             continue;
                         covered[fn] = true;
-                        changes.push_back({TChangeKind::SubParameter,
-                                           fn,
-                                           column,
-                                           option.get(),
-                                           chapter.get(),
-                                           {},
-                                           {},
-                                           {},
-                                           {}});
+                        changes.push_back(Change(TChangeKind::SubParameter, fn, column,
+                                                 option.get(), chapter.get()));
                     }
                 }
             }
@@ -196,7 +187,7 @@ std::vector<TChange> Find(const TCatalogue& catalogue, const TFnMemoryMap& plann
             continue;
         if (flagMasks[fn] != 0 && (differing(quint8(fn)) & ~flagMasks[fn]) == 0)
             continue;
-        changes.push_back({TChangeKind::Other, quint8(fn), 0, nullptr, nullptr, {}, {}, {}, {}});
+        changes.push_back(Change(TChangeKind::Other, quint8(fn)));
     }
     return changes;
 }
@@ -216,7 +207,7 @@ std::vector<TParamNode*> Mark(TCatalogue& catalogue, const std::vector<TChange>&
             node.ChangesHeld = 0;
         });
     for (const TChange& change : changes) {
-        if (!change.Node)
+        if (!change.Node || change.Forced)
             continue;
         change.Node->Changed = true;
         if (change.Chapter)

@@ -36,6 +36,9 @@ struct TChange {
     int Column = 0;                // sub-parameter: 1 or 2
     TParamNode* Node = nullptr;    // the row that shows it
     TParamNode* Chapter = nullptr; // the chapter that holds that row
+    // Not the installer's: a fixed row of the catalogue (a disabled flag)
+    // that every Save writes as the catalogue has it. Listed, not counted.
+    bool Forced = false;
     // Worded for the review, in the language shown.
     QString ChapterText, Name, Old, New;
 };
@@ -61,8 +64,8 @@ TFnMemoryMap Planned(const TCatalogue& catalogue, const TFnMemoryMap& map);
 // then those no row shows; without their words.
 std::vector<TChange> Find(const TCatalogue& catalogue, const TFnMemoryMap& planned,
                           const TFnValues& baseline);
-// Marks the rows of both trees that show a change and counts the changes in
-// their chapters; returns the rows whose mark or count changed.
+// Marks the rows of both trees that show an installer's change and counts
+// those in their chapters; returns the rows whose mark or count changed.
 std::vector<TParamNode*> Mark(TCatalogue& catalogue, const std::vector<TChange>& changes);
 // Puts the words to the changes of the trees and of other FNs.
 void Describe(const TCatalogue& catalogue, const TFnValues& baseline, const TFnValues& planned,
