@@ -25,14 +25,18 @@ void TParamTreeDelegate::PaintChangeMarks(QPainter* painter, const QStyleOptionV
                                           const QModelIndex& index) const {
     const QRect row = opt.rect;
     if (index.data(Model::ChangedRole).toBool()) {
+        // In the gutter at the tree's left edge, clear of the indentation
+        // and the row's text.
+        const int left = 1;
         painter->save();
+        painter->setClipping(false);
         painter->setPen(Qt::NoPen);
         painter->setBrush(ChangeMarkColour);
-        painter->drawRect(QRect(row.left(), row.top() + 1, ChangeMarkWidth, row.height() - 2));
+        painter->drawRect(QRect(left, row.top() + 1, ChangeMarkWidth, row.height() - 2));
         const int middle = row.top() + row.height() / 2;
-        const QPoint notch[3] = {QPoint(row.left() + ChangeMarkWidth, middle - 4),
-                                 QPoint(row.left() + ChangeMarkWidth + 4, middle),
-                                 QPoint(row.left() + ChangeMarkWidth, middle + 4)};
+        const QPoint notch[3] = {QPoint(left + ChangeMarkWidth, middle - 4),
+                                 QPoint(left + ChangeMarkWidth + 4, middle),
+                                 QPoint(left + ChangeMarkWidth, middle + 4)};
         painter->drawPolygon(notch, 3);
         painter->restore();
     }
