@@ -170,7 +170,8 @@ void TForm1::LoadCatalogue() {
 void TForm1::LoadCarDatabase() {
     const QString name = QStringLiteral("CANDATA_FULL.csv");
     // A fresh install starts from the list shipped beside the program.
-    InstallShippedFile(name);
+    if (QString error; !InstallShippedFile(name, &error) && !error.isEmpty())
+        ShowNotice(error, TMessageBox::Error);
     TCarDatabaseFile::LoadCarDatabase(AppDataFolder() + name, Cars->CarDatabase());
 }
 
@@ -215,6 +216,11 @@ void TForm1::CreateBaseLink() {
     connect(Selection, &TBaseSelection::ConnectionText, Ui.StatusLabel, &QLabel::setText);
     connect(Selection, &TBaseSelection::BaseLost, this, &TForm1::BaseLost);
     connect(Ui.ScanBaseButton, &QPushButton::clicked, Selection, &TBaseSelection::Scan);
+    connect(Selection, &TBaseSelection::NothingFound, this, [this] {
+        static constexpr int NothingFoundMessage = 95;
+        ShowMessageBox(MessageTable.WideMess(NothingFoundMessage), TMessageBox::Warning,
+                       TMessageBox::Ok);
+    });
 }
 
 IModuleOperations* TForm1::BaseLinkObject() const {

@@ -22,7 +22,8 @@ quint8 At(const std::vector<quint8>& data, size_t pos) {
 
 TBaseSelection::TBaseSelection(THFLatcher* link, IBaseSelectionHost& host, QObject* parent)
     : QObject(parent), Link(link), Host(host), PingTimer(new QTimer(this)),
-      TimeOutTimer(new QTimer(this)), SelectTimer(new QTimer(this)) {
+      TimeOutTimer(new QTimer(this)), SelectTimer(new QTimer(this)),
+      NothingFoundLimit(new QTimer(this)) {
     PingTimer->setInterval(ScanPingMs);
     TimeOutTimer->setSingleShot(true);
     TimeOutTimer->setInterval(PingTimeOutMs);
@@ -31,6 +32,12 @@ TBaseSelection::TBaseSelection(THFLatcher* link, IBaseSelectionHost& host, QObje
     connect(PingTimer, &QTimer::timeout, this, &TBaseSelection::PingTick);
     connect(TimeOutTimer, &QTimer::timeout, this, &TBaseSelection::PingTimedOutNow);
     connect(SelectTimer, &QTimer::timeout, this, &TBaseSelection::Select);
+    NothingFoundLimit->setSingleShot(true);
+    NothingFoundLimit->setInterval(NothingFoundMs);
+    connect(NothingFoundLimit, &QTimer::timeout, this, [this] {
+        if (Link->Connected() && !Selected && !Pending && Replies == 0)
+            emit NothingFound();
+    });
     connect(Link, &THFLatcher::OnConnect, this, &TBaseSelection::BaseConnected);
     connect(Link, &THFLatcher::OnDisconnect, this, &TBaseSelection::BaseDisconnected);
     connect(Link, &THFLatcher::OnData, this, &TBaseSelection::PingReply);
@@ -65,6 +72,7 @@ void TBaseSelection::Scan() {
     Link->UseCommonAddress(true);
     PingTimer->setInterval(ScanPingMs);
     PingTimer->start();
+    NothingFoundLimit->start();
     Link->ClearListas();
 }
 
@@ -73,6 +81,7 @@ void TBaseSelection::ForgetModule() {
     TimedOut = false;
     PingTimer->stop();
     TimeOutTimer->stop();
+    NothingFoundLimit->stop();
 }
 
 void TBaseSelection::RestartPing() {
@@ -93,6 +102,7 @@ void TBaseSelection::PingReply(const std::vector<quint8>& data) {
         At(data, PingEndMarkAt) != BaseReport::EndMark)
         return;
     TimeOutTimer->stop();
+    NothingFoundLimit->stop();
     emit PingTimeOutVisible(false);
     TimedOut = false;
     PingTimer->stop();

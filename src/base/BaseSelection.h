@@ -40,7 +40,8 @@ public:
     static constexpr int RepliesPerScan = 6; // the scan ends with the sixth reply
     static constexpr int OldestRefusedVersion = 602;
     static constexpr int AddressDelayMs = 20;
-    static constexpr int SerialShift = 256; // the base takes the serial number times 256
+    static constexpr int SerialShift = 256;      // the base takes the serial number times 256
+    static constexpr int NothingFoundMs = 10000; // ten scan pings without any reply
 
     TBaseSelection(THFLatcher* link, IBaseSelectionHost& host, QObject* parent = nullptr);
 
@@ -61,6 +62,7 @@ public:
     QTimer* RV5KPingTimer() const { return PingTimer; }
     QTimer* RV5KTimeOutTimer() const { return TimeOutTimer; }
     QTimer* BaseSelectTimer() const { return SelectTimer; }
+    QTimer* NothingFoundTimer() const { return NothingFoundLimit; }
 
 signals:
     void ScanButtonVisible(bool visible);
@@ -70,6 +72,9 @@ signals:
     void ConnectionText(const QString& text);
     // The base went while it was the link in use: the settings go away.
     void BaseLost();
+    // No module has answered a scan for NothingFoundMs: the window tells the
+    // user what to check. Once per scan, which goes on pinging.
+    void NothingFound();
 
 private:
     void BaseConnected();
@@ -84,6 +89,7 @@ private:
     QTimer* PingTimer;
     QTimer* TimeOutTimer;
     QTimer* SelectTimer;
+    QTimer* NothingFoundLimit;
     QList<THFBase> Found;
     int Replies = 0;
     bool Selected = false;

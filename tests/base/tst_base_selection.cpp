@@ -193,6 +193,44 @@ private slots:
         QTRY_VERIFY(f.Base->Relays().size() > 0); // resumes afterwards
     }
 
+    // A scan that nobody answers says so once, after NothingFoundMs, and goes on.
+    void nothingFoundIsToldOnce_data() {
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("module out of range") << "out of range";
+        QTest::newRow("base stays busy") << "stay busy";
+        QTest::newRow("every relay fails") << "relay fails";
+    }
+    void nothingFoundIsToldOnce() {
+        QFETCH(QString, fault);
+        TSimBaseProfile profile = Modules({{5, 612}});
+        profile.Modules[0].InRange = fault != QLatin1String("out of range");
+        profile.StayBusy = fault == QLatin1String("stay busy");
+        profile.RelayAlwaysFails = fault == QLatin1String("relay fails");
+        TSelectionFixture f(profile);
+        QVERIFY(f.Connect());
+        QSignalSpy nothing(&f.Selection, &TBaseSelection::NothingFound);
+        QSignalSpy scanning(&f.Selection, &TBaseSelection::ScanningVisible);
+        f.Selection.NothingFoundTimer()->setInterval(1500);
+        f.Selection.Scan();
+        QTRY_COMPARE_WITH_TIMEOUT(nothing.count(), 1, 10000);
+        QTest::qWait(2000);
+        QCOMPARE(nothing.count(), 1);
+        QVERIFY(f.Selection.RV5KPingTimer()->isActive());
+        QCOMPARE(scanning.last().first().toBool(), true);
+        QCOMPARE(f.Selection.ReplyCount(), 0);
+        f.Selection.Scan(); // a new scan tells again
+        QTRY_COMPARE_WITH_TIMEOUT(nothing.count(), 2, 10000);
+    }
+    void answeredScanTellsNothing() {
+        TSelectionFixture f(Modules({{5, 612}}));
+        QVERIFY(f.Connect());
+        QSignalSpy nothing(&f.Selection, &TBaseSelection::NothingFound);
+        f.Selection.NothingFoundTimer()->setInterval(1500);
+        QVERIFY(f.ScanAndChoose());
+        QTest::qWait(2000);
+        QCOMPARE(nothing.count(), 0);
+    }
+
     void usbModuleTakesOver() {
         TSelectionFixture f(Modules({{5, 612}}));
         QVERIFY(f.Connect());
