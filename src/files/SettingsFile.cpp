@@ -154,31 +154,18 @@ QByteArray SingleLine(const QByteArray& text) {
 }
 } // namespace
 
-QByteArray TSettingsFile::Read(const QByteArray& section, const QByteArray& key,
-                               const QByteArray& defaultValue) const {
-    const std::optional<QByteArray> content = ReadContent(FilePath);
-    if (!content)
-        return defaultValue;
-    const QList<TIniLine> lines = SplitLines(*content);
+QByteArray SettingsText::Read(const QByteArray& content, const QByteArray& section,
+                              const QByteArray& key, const QByteArray& defaultValue) {
+    const QList<TIniLine> lines = SplitLines(content);
     const TKeyPosition position = Locate(lines, section, key);
     if (position.Key < 0)
         return defaultValue;
     return ValueOf(lines[position.Key].Text);
 }
 
-bool TSettingsFile::Write(const QByteArray& section, const QByteArray& key, const QByteArray& value,
-                          QString* error) const {
-    const auto fail = [&] {
-        if (error)
-            *error = WriteErrorText(FilePath);
-        return false;
-    };
-    // An existing file that cannot be read must not be replaced by one key.
-    const std::optional<QByteArray> content = ReadContent(FilePath);
-    if (!content)
-        return fail();
-
-    QList<TIniLine> lines = SplitLines(*content);
+QByteArray SettingsText::Write(const QByteArray& content, const QByteArray& section,
+                               const QByteArray& key, const QByteArray& value) {
+    QList<TIniLine> lines = SplitLines(content);
     const QByteArray cleanValue = SingleLine(value);
     const TKeyPosition position = Locate(lines, section, key);
     if (position.Key >= 0) {
@@ -190,14 +177,31 @@ bool TSettingsFile::Write(const QByteArray& section, const QByteArray& key, cons
     } else {
         InsertLines(lines, lines.size(), {'[' + section + ']', key + '=' + cleanValue});
     }
-
     QByteArray output;
     for (const TIniLine& line : std::as_const(lines))
         output += line.Text + line.End;
+    return output;
+}
 
+QByteArray TSettingsFile::Read(const QByteArray& section, const QByteArray& key,
+                               const QByteArray& defaultValue) const {
+    const std::optional<QByteArray> content = ReadContent(FilePath);
+    if (!content)
+        return defaultValue;
+    return SettingsText::Read(*content, section, key, defaultValue);
+}
+
+bool TSettingsFile::Write(const QByteArray& section, const QByteArray& key, const QByteArray& value,
+                          QString* error) const {
+    // An existing file that cannot be read must not be replaced by one key.
+    const std::optional<QByteArray> content = ReadContent(FilePath);
     const QFileInfo info(FilePath);
-    if (!QDir().mkpath(info.absolutePath()) || !SafeWriteFile(FilePath, output))
-        return fail();
+    if (!content || !QDir().mkpath(info.absolutePath()) ||
+        !SafeWriteFile(FilePath, SettingsText::Write(*content, section, key, value))) {
+        if (error)
+            *error = WriteErrorText(FilePath);
+        return false;
+    }
     return true;
 }
 
