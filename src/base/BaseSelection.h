@@ -40,8 +40,9 @@ public:
     static constexpr int RepliesPerScan = 6; // the scan ends with the sixth reply
     static constexpr int OldestRefusedVersion = 602;
     static constexpr int AddressDelayMs = 20;
-    static constexpr int SerialShift = 256;      // the base takes the serial number times 256
-    static constexpr int NothingFoundMs = 10000; // ten scan pings without any reply
+    static constexpr int SerialShift = 256; // the base takes the serial number times 256
+    // A scan without any reply for this long (ten scan pings) is told to the user.
+    static constexpr int NothingFoundMs = 10000;
 
     TBaseSelection(THFLatcher* link, IBaseSelectionHost& host, QObject* parent = nullptr);
 

@@ -31,7 +31,8 @@
 #include <memory>
 
 namespace {
-const QByteArray Junk("\x00\xff\x13;\t\"junk\r\n\x80\xfe\x01garbage\t\t\n", 29);
+const char JunkBytes[] = "\x00\xff\x13;\t\"junk\r\n\x80\xfe\x01garbage\t\t\n";
+const QByteArray Junk(JunkBytes, sizeof JunkBytes - 1); // NUL bytes included
 const QByteArray RussianName("\xd0\xf3\xf1\xf1\xea\xe8\xe9"); // "Русский" in Windows-1251
 const QByteArray UserSettings = "[Settings]\r\nLanguage=" + RussianName +
                                 "\r\nAutoUpdate=1\r\n\nCode=0\r"; // the user's own line ends
