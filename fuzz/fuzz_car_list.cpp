@@ -7,7 +7,27 @@
 #include "cansettings/CarDatabaseFile.h"
 #include "cansettings/CarListText.h"
 
-#include <algorithm>
+#include <QHash>
+#include <set>
+
+namespace {
+// Names seen so far, by their case-folded form; a name counts as seen again
+// only when it also compares equal the way the list itself compares names.
+class TSeenNames {
+public:
+    bool Add(const QString& name) {
+        const QString key = name.toCaseFolded();
+        const auto found = Names.constFind(key);
+        if (found != Names.constEnd() && found->compare(name, Qt::CaseInsensitive) == 0)
+            return false;
+        Names.insert(key, name);
+        return true;
+    }
+
+private:
+    QHash<QString, QString> Names;
+};
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
@@ -19,17 +39,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     TGrPgrList held; // the module holds every second program the list names
     bool take = true;
-    for (int m = 0; m < result.Cars.size(); ++m) {
-        const TCanData& make = result.Cars[m];
-        for (int other = m + 1; other < result.Cars.size(); ++other)
-            FUZZ_CHECK(make.Make.compare(result.Cars[other].Make, Qt::CaseInsensitive) != 0,
-                       "one entry per make");
-        for (int i = 0; i < make.Models.size(); ++i) {
-            for (int other = i + 1; other < make.Models.size(); ++other)
-                FUZZ_CHECK(make.Models[i].Model.compare(make.Models[other].Model,
-                                                        Qt::CaseInsensitive) != 0,
-                           "one entry per model of a make");
-            for (const TCanParamData& year : make.Models[i].Years)
+    TSeenNames makes;
+    for (const TCanData& make : result.Cars) {
+        FUZZ_CHECK(makes.Add(make.Make), "one entry per make");
+        TSeenNames models;
+        for (const TCanModelData& model : make.Models) {
+            FUZZ_CHECK(models.Add(model.Model), "one entry per model of a make");
+            for (const TCanParamData& year : model.Years)
                 for (const TGrPgr& program : year.GrPgr) {
                     if (take)
                         held.push_back(program);
@@ -38,6 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
 
+    const std::set<TGrPgr> heldSet(held.begin(), held.end());
     const TCanDataArr supported = FilterSupportedCars(result.Cars, held);
     FUZZ_CHECK(CarEntryCount(supported) <= CarEntryCount(result.Cars), "the filter adds no car");
     for (const TCanData& make : supported)
@@ -45,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             for (const TCanParamData& year : model.Years) {
                 FUZZ_CHECK(!year.GrPgr.empty(), "a supported car has a program");
                 for (const TGrPgr& program : year.GrPgr)
-                    FUZZ_CHECK(std::find(held.begin(), held.end(), program) != held.end(),
+                    FUZZ_CHECK(heldSet.count(program) == 1,
                                "a supported car keeps only programs the module holds");
             }
     return 0;
