@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMainWindow>
 #include <QSignalBlocker>
@@ -15,6 +16,8 @@ namespace {
 const QByteArray Section = QByteArrayLiteral("Settings");
 const QByteArray LanguageKey = QByteArrayLiteral("Language");
 const QByteArray DefaultLanguage = QByteArrayLiteral("English");
+// What a stored value can never be (values are single lines): the key is missing.
+const QByteArray KeyMissing = QByteArrayLiteral("\n");
 } // namespace
 
 TLanguageSwitch::TLanguageSwitch(TMessageTable& table, THost host, QObject* parent)
@@ -24,10 +27,28 @@ TLanguageSwitch::TLanguageSwitch(TMessageTable& table, THost host, QObject* pare
 
 bool TLanguageSwitch::LoadLanguages(const QString& path) {
     QByteArray error;
-    if (Table.LoadLanguageFile(path, &error))
-        return true;
-    Host.ShowError(Table.ToWide(error));
-    return false;
+    if (!Table.LoadLanguageFile(path, &error)) {
+        Host.ShowError(Table.ToWide(error));
+        return false;
+    }
+    if (Table.Kalbos().isEmpty()) {
+        // Nothing to choose from: the start-up would only blank the texts and
+        // store an empty language, so it does not run.
+        Host.ShowError(NoLanguageText(path));
+        return false;
+    }
+    return true;
+}
+
+QString TLanguageSwitch::NoLanguageText(const QString& path) {
+    return QStringLiteral("The language file %1 holds no language. The texts stay in English.")
+        .arg(QFileInfo(path).fileName());
+}
+
+void TLanguageSwitch::ShowNoModule() {
+    // A language without this message keeps the text the label has.
+    if (const QString text = Table.WideMess(NoModuleMessage); !text.isEmpty())
+        Host.ConnectionLabel->setText(text);
 }
 
 int TLanguageSwitch::StoredLanguage() const {
@@ -45,7 +66,7 @@ void TLanguageSwitch::StartUp() {
     const QSignalBlocker quiet(Host.LanguageList);
     Host.LanguageList->clear();
     if (Host.NoLinkActive())
-        Host.ConnectionLabel->setText(Table.WideMess(NoModuleMessage));
+        ShowNoModule();
     for (int i = 0; i < Table.Kalbos().size(); ++i)
         Host.LanguageList->addItem(Table.LanguageName(i));
     // A stored name that is not in the list leaves the list without a choice.
@@ -88,13 +109,17 @@ void TLanguageSwitch::ChangeLanguage(bool skipWhenCurrent) {
     }
     // Qt fonts cover every script: the character set needs no font change.
     Host.Window->setWindowTitle(MainCaption());
+    // An unchanged value is not written again: a read-only Settings.ini would
+    // otherwise bring its error at every start.
+    const QByteArray value = SettingValue(pickedIndex);
     QString writeError;
-    if (!WriteSetting(Section, LanguageKey, SettingValue(pickedIndex), &writeError)) {
+    if (ReadSetting(Section, LanguageKey, KeyMissing) != value &&
+        !WriteSetting(Section, LanguageKey, value, &writeError)) {
         Host.ShowError(writeError);
         return;
     }
     if (Host.NoLinkActive())
-        Host.ConnectionLabel->setText(Table.WideMess(NoModuleMessage));
+        ShowNoModule();
     emit LanguageChanged();
     if (QWidget* focused = QApplication::focusWidget())
         focused->clearFocus();

@@ -29,12 +29,12 @@
 
 namespace {
 // Messages of the status bar's second label, and of the too-old notice.
-constexpr int ConnectedMessage = 110;
-constexpr int ReadingMessage = 111;
-constexpr int ReadMessage = 112;
-constexpr int ReadFailedMessage = 113;
-constexpr int LockedMessage = 114;
-constexpr int TooOldMessage = 115; // %1 the version found, %2 the version needed
+constexpr int ConnectedMessage = 103;
+constexpr int ReadingMessage = 104;
+constexpr int ReadMessage = 105;
+constexpr int ReadFailedMessage = 106;
+constexpr int LockedMessage = 107;
+constexpr int TooOldMessage = 108; // %1 the version found, %2 the version needed
 constexpr int SmallScreenHeight = 700;
 constexpr int SmallScreenExtraWidth = 20;
 constexpr int SmallScreenMargin = 150;
