@@ -2,11 +2,13 @@
 // modem lines (every decoder at work) fed to the main window's module link as
 // status reports at the rate the module can deliver them (one report a
 // millisecond, each with a new line), with the "Log" page shown. Prints the
-// longest stall of the event loop (the longest gap between two ticks of a
-// 1 ms timer), the process's memory at the end and at its peak, the cost of
-// a line in the window (link, decoders, log box), and the decoders' own
-// cost per line.
-// Targets: no stall over 50 ms, under 300 MB, decoding under 20 us a line.
+// longest stall of the event loop: the longest gap between two ticks of a
+// 1 ms timer, and how much of it the main thread was working (on a shared
+// machine a gap can also be time the thread was not given a processor);
+// the process's memory at the end and at its peak; the cost of a line in the
+// window (link, decoders, log box); and the decoders' own cost per line.
+// Targets: the main thread never busy over 50 ms without coming back to the
+// event loop, under 300 MB, decoding under 20 us a line.
 //
 //   bench_modem_log [lines=100000] [lines per second=1000]
 #include "app/AppWindows.h"
@@ -29,6 +31,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
+#include <sys/resource.h>
 
 namespace {
 constexpr int StallTargetMs = 50;
@@ -56,6 +59,19 @@ QByteArray StatusReport(quint8 toggle, bool fromModem, const QByteArray& text, i
     for (int i = 0; i < piece.size(); ++i)
         data[12 + i] = piece[i];
     return data;
+}
+
+// The main thread's processor time and involuntary context switches so far.
+struct TThreadUsage {
+    double CpuMs = 0;
+    long Preempted = 0;
+};
+TThreadUsage ThreadUsage() {
+    rusage usage{};
+    getrusage(RUSAGE_THREAD, &usage);
+    return {(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000.0 +
+                (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000.0,
+            usage.ru_nivcsw};
 }
 
 qint64 MemoryKb(const char* key) {
@@ -131,7 +147,11 @@ int main(int argc, char** argv) {
     int sent = 0;
     qint64 inLink = 0; // nanoseconds spent in the link and its receivers
     qint64 last = 0;
-    qint64 longest = 0;
+    qint64 longest = 0;        // the longest gap between two probe ticks
+    double longestCpuIn = 0;   // the main thread's work within it
+    long longestPreempted = 0; // and the times it was set aside meanwhile
+    double busiest = 0;        // the most the thread worked between two ticks
+    TThreadUsage lastUsage = ThreadUsage();
     QEventLoop loop;
     QTimer feed;
     feed.setTimerType(Qt::PreciseTimer);
@@ -152,8 +172,16 @@ int main(int argc, char** argv) {
     probe.setTimerType(Qt::PreciseTimer);
     QObject::connect(&probe, &QTimer::timeout, &loop, [&] {
         const qint64 now = clock.elapsed();
-        longest = std::max(longest, now - last);
+        const TThreadUsage usage = ThreadUsage();
+        const double worked = usage.CpuMs - lastUsage.CpuMs;
+        if (now - last > longest) {
+            longest = now - last;
+            longestCpuIn = worked;
+            longestPreempted = usage.Preempted - lastUsage.Preempted;
+        }
+        busiest = std::max(busiest, worked);
         last = now;
+        lastUsage = usage;
     });
     feed.start(1);
     probe.start(1);
@@ -167,10 +195,15 @@ int main(int argc, char** argv) {
     const double lineUs = inLink / 1000.0 / lines;
     std::printf("fed %d lines in %.1f s (%d a second): %d lines in the log box\n", lines, seconds,
                 rate, blocks);
-    std::printf("longest stall: %lld ms (target under %d ms)\n", longest, StallTargetMs);
+    std::printf("longest gap between two 1 ms ticks: %lld ms, of which the main thread worked "
+                "%.1f ms (set aside %ld times by the system meanwhile)\n",
+                longest, longestCpuIn, longestPreempted);
+    std::printf("longest stall (the main thread working between two ticks): %.1f ms (target "
+                "under %d ms)\n",
+                busiest, StallTargetMs);
     std::printf("memory: %.1f MB at the end, %.1f MB at the peak, %.1f MB before feeding (target "
                 "under %.0f MB)\n",
                 rssMb, peakMb, rssBefore / 1024.0, MemoryTargetMb);
     std::printf("a line in the window (link, decoders, log box): %.1f us\n", lineUs);
-    return longest < StallTargetMs && peakMb < MemoryTargetMb ? 0 : 2;
+    return busiest < StallTargetMs && peakMb < MemoryTargetMb ? 0 : 2;
 }

@@ -2,7 +2,7 @@
 // The input is a run of lines, each one length byte followed by that many
 // bytes (fewer at the end); every line goes through one decoder and one log,
 // as the module's USART lines do. Promises checked beside "no crash":
-// - a folded line holds no CR LF and does not end with a CR;
+// - a folded line holds no CR LF and is never longer than the line;
 // - the shown line holds no zero byte;
 // - a decoded text is empty or one of the four kinds, and holds no NUL;
 // - each line gives one log entry, and one more exactly when it decodes.
@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const QByteArray raw = input.mid(at + 1, length);
         at += 1 + length;
         const QByteArray folded = ModemLine::FoldLineEnds(raw);
-        Check(!folded.contains("\r\n") && !folded.endsWith('\r'));
+        Check(!folded.contains("\r\n") && folded.size() <= raw.size());
         Check(!ModemLine::ZerosAsDots(folded).contains('\0'));
         const QString decoded = decoder.Decode(folded);
         Check(decoded.isEmpty() || KnownKind(decoded));

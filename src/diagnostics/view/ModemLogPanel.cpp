@@ -43,21 +43,27 @@ TModemLogPanel::TModemLogPanel(IShell& shell, QPushButton* readSettings, QWidget
     Memo->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     Memo->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->setContentsMargins(0, 0, 0, 0);
-    buttons->addWidget(Lock);
-    buttons->addWidget(Registers);
-    buttons->addStretch(1);
-    buttons->addWidget(ClearLog);
-    buttons->addWidget(Copy);
-    buttons->addWidget(Save);
+    // Two rows, so that the page keeps the window's width in every language:
+    // what decides which lines come above the box, what to do with them below.
+    auto* options = new QHBoxLayout;
+    options->setContentsMargins(0, 0, 0, 0);
+    options->addWidget(Lock);
+    options->addWidget(Registers);
+    options->addStretch(1);
     if (readSettings)
-        buttons->addWidget(readSettings);
+        options->addWidget(readSettings);
+    auto* actions = new QHBoxLayout;
+    actions->setContentsMargins(0, 0, 0, 0);
+    actions->addStretch(1);
+    actions->addWidget(ClearLog);
+    actions->addWidget(Copy);
+    actions->addWidget(Save);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addLayout(buttons);
+    layout->addLayout(options);
     layout->addWidget(Memo, 1);
+    layout->addLayout(actions);
 
     connect(Lock, &QCheckBox::toggled, this, &TModemLogPanel::LockToggled);
     connect(Registers, &QCheckBox::toggled, this, &TModemLogPanel::RegistersToggled);

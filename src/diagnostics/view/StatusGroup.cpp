@@ -108,6 +108,8 @@ TStatusGroup::TStatusGroup(QWidget* parent) : QGroupBox(QStringLiteral("Status")
     Signal->setValue(0);
     Signal->setFormat(QStringLiteral("%v"));
     Signal->setMaximumHeight(16);
+    Signal->setMinimumWidth(40);
+    Signal->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     tlxGrid->addWidget(Signal, signalRow + 1, 0, 1, 2);
     tlxGrid->setRowStretch(signalRow + 2, 1);
     row->addWidget(tlx);
