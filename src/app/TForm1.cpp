@@ -1,6 +1,7 @@
 #include "TForm1.h"
 
 #include "CanSettingsFeature.h"
+#include "DiagnosticsFeature.h"
 #include "EngineFeature.h"
 #include "HintStyle.h"
 #include "LanguageSwitch.h"
@@ -73,6 +74,7 @@ TForm1::TForm1(THidLayer* hidLayer, QWidget* parent)
     Modes = TServiceModes::FromCode(ReadSetting("Settings", "Code", "0"));
     if (!Modes.ServiceMode)
         HidePage(Ui.TabLog);
+    Diagnostics = new TDiagnosticsFeature(*Core, *Can->Settings(), Ui, Modes.ServiceMode, this);
     StatusTimer->start(StatusIntervalMs);
     if (!Modes.TesterMode)
         ShowSettingsPanel(false);
@@ -235,6 +237,7 @@ void TForm1::StatusTimerTick() {
     // The way back to the settings after a failed read, a cancelled password
     // box, or with "Read MQR-CAN settings on connect" cleared.
     Ui.ReadAgainButton->setVisible(Core->ActiveLink() != 0 && Ui.Label2->isHidden());
+    Diagnostics->StatusTick();
 }
 
 void TForm1::DevicePermissionDenied(const QString& path, quint16 vendorId, quint16 productId) {
