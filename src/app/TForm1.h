@@ -94,6 +94,7 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     // Creation steps.
@@ -102,6 +103,7 @@ private:
     void AdaptToSmallScreen();
     void LanguageStartUp(); // comps.txt and the stored language
     void ConnectSession();
+    void CreateShortcuts();
     void LanguageChanged();
 
     void StatusTimerTick();
