@@ -110,7 +110,8 @@ void TCanSettingsFeature::LoadFiles() {
     }
     const QString carList = QStringLiteral("CANDATA_FULL.csv");
     // A fresh install starts from the list shipped beside the program.
-    InstallShippedFile(carList);
+    if (QString error; !InstallShippedFile(carList, &error) && !error.isEmpty())
+        Session.Shell().ShowMessageBox(error, Box::Error, Box::Ok);
     TCarDatabaseFile::LoadCarDatabase(AppDataFolder() + carList, Selection->CarDatabase());
 }
 

@@ -2,11 +2,13 @@
 
 #include "AppVersion.h"
 #include "files/SettingsFile.h"
+#include "i18n/LanguageNames.h"
 #include "i18n/MessageTable.h"
 #include "i18n/view/CaptionTranslator.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMainWindow>
 #include <QSignalBlocker>
@@ -15,6 +17,8 @@ namespace {
 const QByteArray Section = QByteArrayLiteral("Settings");
 const QByteArray LanguageKey = QByteArrayLiteral("Language");
 const QByteArray DefaultLanguage = QByteArrayLiteral("English");
+// What a stored value can never be (values are single lines): the key is missing.
+const QByteArray KeyMissing = QByteArrayLiteral("\n");
 } // namespace
 
 TLanguageSwitch::TLanguageSwitch(TMessageTable& table, THost host, QObject* parent)
@@ -24,28 +28,50 @@ TLanguageSwitch::TLanguageSwitch(TMessageTable& table, THost host, QObject* pare
 
 bool TLanguageSwitch::LoadLanguages(const QString& path) {
     QByteArray error;
-    if (Table.LoadLanguageFile(path, &error))
-        return true;
-    Host.ShowError(Table.ToWide(error));
-    return false;
+    if (!Table.LoadLanguageFile(path, &error)) {
+        Host.ShowError(Table.ToWide(error));
+        return false;
+    }
+    if (Table.Kalbos().isEmpty()) {
+        // Nothing to choose from: the start-up would only blank the texts and
+        // store an empty language, so it does not run.
+        Host.ShowError(NoLanguageText(path));
+        return false;
+    }
+    return true;
+}
+
+QString TLanguageSwitch::NoLanguageText(const QString& path) {
+    return QStringLiteral("The language file %1 holds no language. The texts stay in English.")
+        .arg(QFileInfo(path).fileName());
+}
+
+void TLanguageSwitch::ShowNoModule() {
+    // A language without this message keeps the text the label has.
+    if (const QString text = Table.WideMess(NoModuleMessage); !text.isEmpty())
+        Host.ConnectionLabel->setText(text);
 }
 
 int TLanguageSwitch::StoredLanguage() const {
     // The key holds a name in its language's own code page.
     const QByteArray stored = ReadSetting(Section, LanguageKey, DefaultLanguage);
+    int folded = -1;
     for (int i = 0; i < Table.Kalbos().size(); ++i) {
         const TCodePage codePage = CodePageOfCharset(Table.Kalbos()[i].Charset);
-        if (ToWide(stored, codePage).compare(Table.LanguageName(i), Qt::CaseInsensitive) == 0)
+        const QString name = ToWide(stored, codePage);
+        if (name.compare(Table.LanguageName(i), Qt::CaseInsensitive) == 0)
             return i;
+        if (folded < 0 && FoldedLanguageName(name) == FoldedLanguageName(Table.LanguageName(i)))
+            folded = i;
     }
-    return -1;
+    return folded;
 }
 
 void TLanguageSwitch::StartUp() {
     const QSignalBlocker quiet(Host.LanguageList);
     Host.LanguageList->clear();
     if (Host.NoLinkActive())
-        Host.ConnectionLabel->setText(Table.WideMess(NoModuleMessage));
+        ShowNoModule();
     for (int i = 0; i < Table.Kalbos().size(); ++i)
         Host.LanguageList->addItem(Table.LanguageName(i));
     // A stored name that is not in the list leaves the list without a choice.
@@ -88,13 +114,21 @@ void TLanguageSwitch::ChangeLanguage(bool skipWhenCurrent) {
     }
     // Qt fonts cover every script: the character set needs no font change.
     Host.Window->setWindowTitle(MainCaption());
+    // An unchanged value is not written again: a read-only Settings.ini would
+    // otherwise bring its error at every start.
+    // A name stored as older versions spelled it ("Lietuviu") is kept while
+    // it still chooses this language, so those versions go on reading it.
+    const QByteArray value = SettingValue(pickedIndex);
+    const QByteArray stored = ReadSetting(Section, LanguageKey, KeyMissing);
+    const bool unchanged = stored == value || (pickedIndex >= 0 && stored != KeyMissing &&
+                                               StoredLanguage() == pickedIndex);
     QString writeError;
-    if (!WriteSetting(Section, LanguageKey, SettingValue(pickedIndex), &writeError)) {
+    if (!unchanged && !WriteSetting(Section, LanguageKey, value, &writeError)) {
         Host.ShowError(writeError);
         return;
     }
     if (Host.NoLinkActive())
-        Host.ConnectionLabel->setText(Table.WideMess(NoModuleMessage));
+        ShowNoModule();
     emit LanguageChanged();
     if (QWidget* focused = QApplication::focusWidget())
         focused->clearFocus();

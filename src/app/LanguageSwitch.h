@@ -28,8 +28,12 @@ public:
 
     TLanguageSwitch(TMessageTable& table, THost host, QObject* parent = nullptr);
 
-    // Reads the language file; on failure shows why and leaves the list empty.
+    // Reads the language file; on failure, and for a file that holds no
+    // language, shows why and leaves the list empty.
     bool LoadLanguages(const QString& path);
+    // The message for a language file without a single language: no language
+    // could be read, so it is in English.
+    static QString NoLanguageText(const QString& path);
     // Fills the list, selects the stored language and applies it.
     void StartUp();
     // The user picked a list entry (or start-up applies the stored one, which
@@ -44,6 +48,7 @@ private:
     QByteArray SettingValue(int language) const;
     int StoredLanguage() const;
     QString MainCaption() const;
+    void ShowNoModule();
 
     TMessageTable& Table;
     THost Host;

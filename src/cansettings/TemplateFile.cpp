@@ -1,7 +1,7 @@
 #include "TemplateFile.h"
 
 #include "Rc4.h"
-#include "TemplateWrite.h"
+#include "files/SafeWrite.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -136,7 +136,7 @@ bool SealToFile(const QString& path, const QByteArray& passPhrase, const tduomen
             *reason = QDir::toNativeSeparators(folder);
         return false;
     }
-    return TemplateFiles::Write(path, ToQByteArray(Seal(passPhrase, bytes)), reason);
+    return SafeWriteFile(path, ToQByteArray(Seal(passPhrase, bytes)), reason);
 }
 
 bool OpenSealedFile(const QString& path, const QByteArray& passPhrase, tduomenys* bytes,

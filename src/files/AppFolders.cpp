@@ -1,9 +1,10 @@
 #include "AppFolders.h"
 
+#include "SafeWrite.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 namespace {
 const QString FolderName = QStringLiteral("RV5K Loader");
@@ -51,18 +52,21 @@ QString ProgramFolder() {
     return WithSeparator(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()));
 }
 
-bool InstallShippedFile(const QString& name) {
+bool InstallShippedFile(const QString& name, QString* error) {
     const QString folder = AppDataFolder();
     const QString path = folder + name;
     if (QFile::exists(path))
         return true;
     QFile shipped(ProgramFolder() + name);
-    if (!folder.isEmpty() && !QDir().mkpath(folder))
-        return false;
     if (!shipped.open(QIODevice::ReadOnly))
+        return false; // nothing shipped to install
+    const QByteArray content = shipped.readAll();
+    if (shipped.error() != QFileDevice::NoError)
         return false;
-    QSaveFile copy(path);
-    if (!copy.open(QIODevice::WriteOnly) || copy.write(shipped.readAll()) < 0)
+    if ((!folder.isEmpty() && !QDir().mkpath(folder)) || !SafeWriteFile(path, content)) {
+        if (error)
+            *error = UnableToWriteText(path);
         return false;
-    return copy.commit();
+    }
+    return true;
 }

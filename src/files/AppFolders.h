@@ -20,5 +20,7 @@ QString ProgramFolder();
 
 // Copies the file of this name from the program folder into the application
 // data folder (creating it) when the data folder has none; the copy appears
-// whole or not at all. False when the file is still missing afterwards.
-bool InstallShippedFile(const QString& name);
+// whole or not at all. False when the file is still missing afterwards; when
+// the copy could not be written, error says so ("Unable to write to ..."),
+// while a program folder without the file leaves it empty.
+bool InstallShippedFile(const QString& name, QString* error = nullptr);

@@ -1,12 +1,12 @@
 #include "SettingsFile.h"
 
 #include "AppFolders.h"
+#include "SafeWrite.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
-#include <QSaveFile>
 #include <optional>
 
 namespace {
@@ -119,6 +119,32 @@ QByteArray DefaultLineEnd() {
 #endif
 }
 
+// The line end for lines put in before position: the one the neighbours use
+// (the line above, else the line below, else the first the file has).
+QByteArray NeighbourLineEnd(const QList<TIniLine>& lines, qsizetype position) {
+    if (position > 0 && !lines[position - 1].End.isEmpty())
+        return lines[position - 1].End;
+    if (position < lines.size() && !lines[position].End.isEmpty())
+        return lines[position].End;
+    for (const TIniLine& line : lines)
+        if (!line.End.isEmpty())
+            return line.End;
+    return DefaultLineEnd();
+}
+
+// Puts new lines in before position, every other line staying byte for byte.
+// A neighbour's line end never runs into the next line: a lone CR is never
+// followed by a line that starts with LF, or the two would have been read as
+// one CR LF.
+void InsertLines(QList<TIniLine>& lines, qsizetype position, const QList<QByteArray>& texts) {
+    const QByteArray end = NeighbourLineEnd(lines, position);
+    // An unterminated last line needs an end before anything can follow it.
+    if (position > 0 && lines[position - 1].End.isEmpty())
+        lines[position - 1].End = end;
+    for (qsizetype i = 0; i < texts.size(); ++i)
+        lines.insert(position + i, TIniLine{texts[i], end});
+}
+
 // A value cannot span lines: the rest would become lines of their own.
 QByteArray SingleLine(const QByteArray& text) {
     qsizetype end = 0;
@@ -128,72 +154,59 @@ QByteArray SingleLine(const QByteArray& text) {
 }
 } // namespace
 
-QByteArray TSettingsFile::Read(const QByteArray& section, const QByteArray& key,
-                               const QByteArray& defaultValue) const {
-    const std::optional<QByteArray> content = ReadContent(FilePath);
-    if (!content)
-        return defaultValue;
-    const QList<TIniLine> lines = SplitLines(*content);
+QByteArray SettingsText::Read(const QByteArray& content, const QByteArray& section,
+                              const QByteArray& key, const QByteArray& defaultValue) {
+    const QList<TIniLine> lines = SplitLines(content);
     const TKeyPosition position = Locate(lines, section, key);
     if (position.Key < 0)
         return defaultValue;
     return ValueOf(lines[position.Key].Text);
 }
 
-bool TSettingsFile::Write(const QByteArray& section, const QByteArray& key, const QByteArray& value,
-                          QString* error) const {
-    const auto fail = [&] {
-        if (error)
-            *error = WriteErrorText(FilePath);
-        return false;
-    };
-    // An existing file that cannot be read must not be replaced by one key.
-    const std::optional<QByteArray> content = ReadContent(FilePath);
-    if (!content)
-        return fail();
-
-    QList<TIniLine> lines = SplitLines(*content);
-    QByteArray lineEnd = DefaultLineEnd();
-    for (const TIniLine& line : std::as_const(lines))
-        if (!line.End.isEmpty()) {
-            lineEnd = line.End;
-            break;
-        }
+QByteArray SettingsText::Write(const QByteArray& content, const QByteArray& section,
+                               const QByteArray& key, const QByteArray& value) {
+    QList<TIniLine> lines = SplitLines(content);
     const QByteArray cleanValue = SingleLine(value);
-    const auto terminate = [&](qsizetype index) {
-        if (index >= 0 && lines[index].End.isEmpty())
-            lines[index].End = lineEnd;
-    };
-
     const TKeyPosition position = Locate(lines, section, key);
     if (position.Key >= 0) {
+        // The changed line keeps its own line end.
         TIniLine& line = lines[position.Key];
         line.Text = line.Text.left(line.Text.indexOf('=') + 1) + cleanValue;
     } else if (position.Section >= 0) {
-        terminate(position.LastEntry);
-        lines.insert(position.LastEntry + 1, TIniLine{key + '=' + cleanValue, lineEnd});
+        InsertLines(lines, position.LastEntry + 1, {key + '=' + cleanValue});
     } else {
-        terminate(lines.size() - 1);
-        lines.append(TIniLine{'[' + section + ']', lineEnd});
-        lines.append(TIniLine{key + '=' + cleanValue, lineEnd});
+        InsertLines(lines, lines.size(), {'[' + section + ']', key + '=' + cleanValue});
     }
-
     QByteArray output;
     for (const TIniLine& line : std::as_const(lines))
         output += line.Text + line.End;
+    return output;
+}
 
+QByteArray TSettingsFile::Read(const QByteArray& section, const QByteArray& key,
+                               const QByteArray& defaultValue) const {
+    const std::optional<QByteArray> content = ReadContent(FilePath);
+    if (!content)
+        return defaultValue;
+    return SettingsText::Read(*content, section, key, defaultValue);
+}
+
+bool TSettingsFile::Write(const QByteArray& section, const QByteArray& key, const QByteArray& value,
+                          QString* error) const {
+    // An existing file that cannot be read must not be replaced by one key.
+    const std::optional<QByteArray> content = ReadContent(FilePath);
     const QFileInfo info(FilePath);
-    if (!QDir().mkpath(info.absolutePath()))
-        return fail();
-    QSaveFile file(FilePath);
-    if (!file.open(QIODevice::WriteOnly) || file.write(output) != output.size() || !file.commit())
-        return fail();
+    if (!content || !QDir().mkpath(info.absolutePath()) ||
+        !SafeWriteFile(FilePath, SettingsText::Write(*content, section, key, value))) {
+        if (error)
+            *error = WriteErrorText(FilePath);
+        return false;
+    }
     return true;
 }
 
 QString TSettingsFile::WriteErrorText(const QString& path) {
-    return QStringLiteral("Unable to write to %1")
-        .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
+    return UnableToWriteText(path);
 }
 
 QString SettingsFilePath() {

@@ -10,6 +10,17 @@
 #include <QByteArray>
 #include <QString>
 
+// What a read and a write do to the file's text, without the file.
+namespace SettingsText {
+QByteArray Read(const QByteArray& content, const QByteArray& section, const QByteArray& key,
+                const QByteArray& defaultValue);
+// The content with the key set: only its line changes, or the key's line (and
+// the section's, when it is missing) is added with the line end of its
+// neighbours; every other line stays byte for byte.
+QByteArray Write(const QByteArray& content, const QByteArray& section, const QByteArray& key,
+                 const QByteArray& value);
+} // namespace SettingsText
+
 class TSettingsFile {
 public:
     explicit TSettingsFile(QString path) : FilePath(std::move(path)) {}

@@ -24,7 +24,8 @@ quint8 At(const std::vector<quint8>& data, size_t pos) {
 
 TBaseSelection::TBaseSelection(THFLatcher* link, TSession& session, IShell& shell, QObject* parent)
     : QObject(parent), Link(link), Session(session), Shell(shell), PingTimer(new QTimer(this)),
-      TimeOutTimer(new QTimer(this)), SelectTimer(new QTimer(this)) {
+      TimeOutTimer(new QTimer(this)), SelectTimer(new QTimer(this)),
+      NothingFoundLimit(new QTimer(this)) {
     PingTimer->setInterval(ScanPingMs);
     TimeOutTimer->setSingleShot(true);
     TimeOutTimer->setInterval(PingTimeOutMs);
@@ -33,6 +34,14 @@ TBaseSelection::TBaseSelection(THFLatcher* link, TSession& session, IShell& shel
     connect(PingTimer, &QTimer::timeout, this, &TBaseSelection::PingTick);
     connect(TimeOutTimer, &QTimer::timeout, this, &TBaseSelection::PingTimeOut);
     connect(SelectTimer, &QTimer::timeout, this, &TBaseSelection::Select);
+    NothingFoundLimit->setSingleShot(true);
+    NothingFoundLimit->setInterval(NothingFoundMs);
+    connect(NothingFoundLimit, &QTimer::timeout, this, [this] {
+        if (!Link->Connected() || Selected || Pending || Replies != 0 || Session.Closing())
+            return;
+        emit NothingFound();
+        Shell.ShowMessageBox(Shell.Message(NothingFoundMessage), Box::Warning, Box::Ok);
+    });
     connect(Link, &THFLatcher::OnConnect, this, &TBaseSelection::BaseConnected);
     connect(Link, &THFLatcher::OnDisconnect, this, &TBaseSelection::BaseDisconnected);
     connect(Link, &THFLatcher::OnData, this, &TBaseSelection::PingReply);
@@ -69,6 +78,7 @@ void TBaseSelection::Scan() {
     Link->UseCommonAddress(true);
     PingTimer->setInterval(ScanPingMs);
     PingTimer->start();
+    NothingFoundLimit->start();
     Link->ClearListas();
 }
 
@@ -77,6 +87,7 @@ void TBaseSelection::ForgetModule() {
     TimedOut = false;
     PingTimer->stop();
     TimeOutTimer->stop();
+    NothingFoundLimit->stop();
 }
 
 void TBaseSelection::RestartPing() {
@@ -105,6 +116,7 @@ void TBaseSelection::PingReply(const std::vector<quint8>& data) {
         At(data, PingEndMarkAt) != BaseReport::EndMark)
         return;
     TimeOutTimer->stop();
+    NothingFoundLimit->stop();
     emit PingTimeOutVisible(false);
     const bool wasTimedOut = TimedOut;
     TimedOut = false;

@@ -28,6 +28,9 @@ public:
     static constexpr int OldestRefusedVersion = 602;
     static constexpr int AddressDelayMs = 20;
     static constexpr int SerialShift = 256; // the base takes the serial number times 256
+    // A scan without any reply for this long (ten scan pings) is told to the user.
+    static constexpr int NothingFoundMs = 10000;
+    static constexpr int NothingFoundMessage = 102;
 
     TBaseSelection(THFLatcher* link, TSession& session, IShell& shell, QObject* parent = nullptr);
 
@@ -52,6 +55,7 @@ public:
     QTimer* RV5KPingTimer() const { return PingTimer; }
     QTimer* RV5KTimeOutTimer() const { return TimeOutTimer; }
     QTimer* BaseSelectTimer() const { return SelectTimer; }
+    QTimer* NothingFoundTimer() const { return NothingFoundLimit; }
 
 signals:
     void ScanButtonVisible(bool visible);
@@ -69,6 +73,9 @@ signals:
     // The chosen module missed its ping, or answered again after that.
     void PingTimedOutNow();
     void PingAnsweredAgain();
+    // No module has answered a scan for NothingFoundMs: the window tells the
+    // user what to check. Once per scan, which goes on pinging.
+    void NothingFound();
 
 private:
     void BaseConnected();
@@ -84,6 +91,7 @@ private:
     QTimer* PingTimer;
     QTimer* TimeOutTimer;
     QTimer* SelectTimer;
+    QTimer* NothingFoundLimit;
     QList<THFBase> Found;
     THFBase Chosen;
     int Replies = 0;

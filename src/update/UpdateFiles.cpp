@@ -1,50 +1,10 @@
 #include "UpdateFiles.h"
 
+#include "files/SafeWrite.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
-
-namespace {
-// ---------------------------------------------------------------------------
-// STAND-IN for the project's safe-write helper, which is being written in
-// src/files on another branch. When it lands, delete this block and call the
-// helper from UpdateFiles::Store below (its only caller).
-// Temporary file in the same folder, checked write and flush, sync, rename.
-bool WriteFileSafely(const QString& path, const QByteArray& bytes, QString* error) {
-    const auto fail = [&] {
-        if (error)
-            *error = QStringLiteral("Unable to write to %1")
-                         .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
-        return false;
-    };
-    QSaveFile file(path);
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail();
-    // QSaveFile::commit() was seen returning true after its buffered write
-    // failed on a full disk: the write and the flush are checked here.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        file.cancelWriting();
-        return fail();
-    }
-#ifdef Q_OS_UNIX
-    if (::fsync(file.handle()) != 0) {
-        file.cancelWriting();
-        return fail();
-    }
-#endif
-    if (!file.commit())
-        return fail();
-    return true;
-}
-// END OF STAND-IN
-// ---------------------------------------------------------------------------
-} // namespace
 
 namespace UpdateFiles {
 
@@ -66,7 +26,11 @@ QByteArray CrLfLines(const QByteArray& text) {
 }
 
 bool Store(const QString& path, const QByteArray& bytes, QString* error) {
-    return WriteFileSafely(path, bytes, error);
+    if (SafeWriteFile(path, bytes))
+        return true;
+    if (error)
+        *error = UnableToWriteText(path);
+    return false;
 }
 
 std::optional<QByteArray> ReadSmallFile(const QString& path, qint64 maxBytes) {

@@ -34,7 +34,7 @@
 
 namespace {
 const QString Russian = QStringLiteral("Русский");
-const QString Lithuanian = QStringLiteral("Lietuviu");
+const QString Lithuanian = QStringLiteral("Lietuvių");
 
 QString SourceDir() {
     return qEnvironmentVariable("RV5K_SOURCE_DIR");
@@ -129,6 +129,9 @@ private slots:
     void badFileKeepsWhatWasRead();
     void settingsWriteRefused();
     void windowEntryThatIsNoWindow();
+    void unchangedLanguageIsNotRewritten();
+    void fileWithoutLanguage_data();
+    void fileWithoutLanguage();
     void shippedFileMatchesTool();
 
 private:
@@ -233,12 +236,24 @@ void TestLanguages::choiceSurvivesRestart() {
         QCOMPARE(again.Form()->Controls().LanguageBox->currentText(), Russian);
         QCOMPARE(again.Form()->Controls().SaveButton->text(), QStringLiteral("Сохранить"));
     }
-    // Any letter case of the stored name finds its entry.
+    // Any letter case of the stored name finds its entry, and so does the
+    // spelling without diacritics of older versions, which stays as it was.
     QVERIFY(WriteSetting("Settings", "Language", "LIETUVIU"));
-    TStarted third;
-    QVERIFY(third.WaitForLanguages());
-    QCOMPARE(third.Form()->Controls().LanguageBox->currentText(), Lithuanian);
-    QCOMPARE(third.Form()->Controls().SaveButton->text(), QStringLiteral("Įrašyti"));
+    {
+        TStarted third;
+        QVERIFY(third.WaitForLanguages());
+        QCOMPARE(third.Form()->Controls().LanguageBox->currentText(), Lithuanian);
+        QCOMPARE(third.Form()->Controls().SaveButton->text(), QStringLiteral("Įrašyti"));
+        QCOMPARE(StoredLanguage(), QByteArray("LIETUVIU"));
+    }
+    // Picked anew, the name is stored in the language's own code page.
+    {
+        TStarted fourth;
+        QVERIFY(fourth.WaitForLanguages());
+        fourth.Pick(Russian);
+        fourth.Pick(Lithuanian);
+        QCOMPARE(StoredLanguage(), QByteArray("Lietuvi\xf8"));
+    }
 }
 
 void TestLanguages::storedNameNotInList() {
@@ -318,6 +333,54 @@ void TestLanguages::windowEntryThatIsNoWindow() {
     QVERIFY(bare.Errors.first().contains(QStringLiteral("StatusLabel")));
     QCOMPARE(bare.Table.CurrentLanguage(), 0);
     QCOMPARE(StoredLanguage(), QByteArray("<none>")); // the change stopped before its write
+}
+
+void TestLanguages::unchangedLanguageIsNotRewritten() {
+    // A read-only Settings.ini that already holds the language: no write, no
+    // error box at start; only a real change of language finds the file locked.
+    const QByteArray settings = "[Settings]\r\nLanguage=Eesti\r\n\nCode=5\r";
+    QFile file(SettingsFilePath());
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(settings) == settings.size());
+    file.close();
+    QVERIFY(file.setPermissions(QFileDevice::ReadOwner));
+    TBareSwitch bare;
+    QSignalSpy changed(bare.Switch.get(), &TLanguageSwitch::LanguageChanged);
+    QTemporaryDir dir;
+    QVERIFY(bare.Switch->LoadLanguages(WriteFile(dir, QStringLiteral("comps.txt"),
+                                                 "%English\t0\t0\n$No Module\n%Eesti\t186\t0\n")));
+    bare.Switch->StartUp();
+    QCOMPARE(bare.Errors, QStringList());
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(bare.List->currentText(), QStringLiteral("Eesti"));
+    bare.List->setCurrentIndex(0);
+    emit bare.List->activated(0);
+    QCOMPARE(bare.Errors, QStringList{TSettingsFile::WriteErrorText(SettingsFilePath())});
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), settings);
+}
+
+void TestLanguages::fileWithoutLanguage_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::newRow("empty") << QByteArray("");
+    QTest::newRow("comments only") << QByteArray("# languages follow\r\n\r\n");
+    QTest::newRow("junk") << QByteArray("\x00\xff\x13garbage\n\tx\r\r\x80\xfe", 17);
+}
+
+void TestLanguages::fileWithoutLanguage() {
+    QFETCH(QByteArray, content);
+    QVERIFY(WriteSetting("Settings", "Language", "Lietuviu"));
+    TBareSwitch bare;
+    bare.Label->setText(QStringLiteral("No Module"));
+    QTemporaryDir dir;
+    const QString path = WriteFile(dir, QStringLiteral("comps.txt"), content);
+    QVERIFY(!bare.Switch->LoadLanguages(path));
+    // Once, in plain words; the designed texts stay and the stored choice too.
+    QCOMPARE(bare.Errors, QStringList{QStringLiteral(
+                              "The language file comps.txt holds no language. The texts stay "
+                              "in English.")});
+    QCOMPARE(bare.List->count(), 0);
+    QCOMPARE(bare.Label->text(), QStringLiteral("No Module"));
+    QCOMPARE(StoredLanguage(), QByteArray("Lietuviu"));
 }
 
 void TestLanguages::shippedFileMatchesTool() {

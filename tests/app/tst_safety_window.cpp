@@ -151,7 +151,7 @@ private slots:
         QCOMPARE(Expansion(tree), opened);
 
         for (const auto& [language, text] :
-             {std::pair{QStringLiteral("Lietuviu"), QStringLiteral("poliškumas")},
+             {std::pair{QStringLiteral("Lietuvių"), QStringLiteral("poliškumas")},
               std::pair{QStringLiteral("Русский"), QStringLiteral("полярность")}}) {
             w.PickLanguage(language);
             search->setText(text);

@@ -129,6 +129,21 @@ void TestSettings::write_data() {
     QTest::newRow("unterminated last line")
         << QByteArray("[Settings]\nCode=1") << QByteArray("AutoUpdate") << QByteArray("1")
         << QByteArray("[Settings]\nCode=1\nAutoUpdate=1\n");
+    // Every line not changed stays byte for byte; a new line takes the end of
+    // its neighbours, so a blank line after it is not merged away.
+    QTest::newRow("mixed line ends keep the blank line")
+        << QByteArray("[Settings]\rCode=1\n\n[Other]\r\nX=1\r\n") << QByteArray("Language")
+        << QByteArray("English")
+        << QByteArray("[Settings]\rCode=1\nLanguage=English\n\n[Other]\r\nX=1\r\n");
+    QTest::newRow("new line takes the end of the line above")
+        << QByteArray("[Settings]\nCode=1\r\n[Other]\rX=1\n") << QByteArray("AutoUpdate")
+        << QByteArray("1") << QByteArray("[Settings]\nCode=1\r\nAutoUpdate=1\r\n[Other]\rX=1\n");
+    QTest::newRow("changed line keeps its own end")
+        << QByteArray("[Settings]\rLanguage=English\n\r\nCode=1\r") << QByteArray("Language")
+        << QByteArray("Eesti") << QByteArray("[Settings]\rLanguage=Eesti\n\r\nCode=1\r");
+    QTest::newRow("section added after lone CR ends")
+        << QByteArray("[Other]\rX=1\r") << QByteArray("Code") << QByteArray("2")
+        << QByteArray("[Other]\rX=1\r[Settings]\rCode=2\r");
     QTest::newRow("value stays on its line")
         << QByteArray("[Settings]\nLanguage=English\n") << QByteArray("Language")
         << QByteArray("Eesti\n[Evil]\nCode=50713") << QByteArray("[Settings]\nLanguage=Eesti\n");

@@ -135,7 +135,7 @@ QString Row(TChangeKind kind, quint8 fn, const QString& old, const QString& now)
     return Rows({{kind, fn, 0, nullptr, nullptr, false, {}, {}, old, now}}).first();
 }
 
-const QString FixedIgnition = Row(TChangeKind::Flag, 0x30, "M128", "M127");
+const QString FixedIgnition = Row(TChangeKind::Flag, 0x30, "M122", "M121");
 } // namespace
 
 class TestInstallerSafety : public QObject {
@@ -176,7 +176,7 @@ private slots:
         QCOMPARE(model->data(model->IndexOf(f.Function(0x14)), TParamTreeModel::ChangesHeldRole),
                  QVariant(QString()));
         QVERIFY(model->data(model->IndexOf(speed, 1), Qt::FontRole).value<QFont>().bold());
-        QCOMPARE(f.Can.SaveStateText(), QStringLiteral("M116"));
+        QCOMPARE(f.Can.SaveStateText(), QStringLiteral("M110"));
 
         // Set back by hand, reverted by row, then all at once.
         QVERIFY(f.Check(unlock->Child(1)));
@@ -213,7 +213,7 @@ private slots:
             Row(TChangeKind::Function, 0x83, f.Option(0x83, 0), f.Option(0x83, 1)),
             Row(TChangeKind::Function, 0x84, f.Option(0x84, 0), f.Option(0x84, 1)),
             Row(TChangeKind::Pin, 0x01, "1234", "5678"),
-            Row(TChangeKind::Car, 0x06, "12/3", "M126")};
+            Row(TChangeKind::Car, 0x06, "12/3", "M120")};
         QCOMPARE(Rows(f.Installer.Reviewed), expected);
         QCOMPARE(f.Installer.Reviewed[1].Name, QStringLiteral("M8712 - Unlock on ignition off"));
         QCOMPARE(f.Installer.Reviewed[1].ChapterText, QStringLiteral("Central locking"));
@@ -324,7 +324,7 @@ private slots:
         // Loading again over unsaved changes asks; No keeps them.
         f.Shell.BoxAnswer = Box::ResultNo;
         QVERIFY(!templates.LoadTemplateFile(path));
-        QCOMPARE(f.Shell.Boxes.filter(QStringLiteral("M135")).size(), 1);
+        QCOMPARE(f.Shell.Boxes.filter(QStringLiteral("M129")).size(), 1);
         QCOMPARE(f.Can.ChangeCount(), 2);
     }
 
@@ -335,7 +335,7 @@ private slots:
         emit f.Session.ShownModuleGone();
         QCOMPARE(f.Can.ChangeCount(), 0);
         QTRY_COMPARE(f.Shell.Boxes.size(), 1);
-        QCOMPARE(f.Shell.Boxes.first(), QStringLiteral("M136\nBoot: M128 \u2192 M127"));
+        QCOMPARE(f.Shell.Boxes.first(), QStringLiteral("M130\nBoot: M122 \u2192 M121"));
         // Gone again with nothing read: nothing to say.
         emit f.Session.ShownModuleGone();
         QTest::qWait(50);

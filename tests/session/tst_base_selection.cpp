@@ -105,8 +105,9 @@ private slots:
         QVERIFY(f.Connect());
         QVERIFY(f.ScanAndChoose());
         QCOMPARE(f.Shell.ChoiceRows.size(), 1);
-        QCOMPARE(f.Shell.ChoiceRows[0], (QStringList{QStringLiteral("RV5K.XOLT v6.5\tSN:4660"),
-                                               QStringLiteral("RV5K.XOLT v6.12\tSN:197121")}));
+        QCOMPARE(f.Shell.ChoiceRows[0],
+                 (QStringList{QStringLiteral("RV5K.XOLT v6.5\tSN:4660"),
+                              QStringLiteral("RV5K.XOLT v6.12\tSN:197121")}));
         QVERIFY(f.Selection.ModuleSelected());
         QCOMPARE(f.Base->Address(), quint64(197121) * 256);
         // Only the chosen module answers from now on.
@@ -197,6 +198,44 @@ private slots:
         f.Session.MapReadEnded(false);
         f.Shell.Enabled = true;
         QTRY_VERIFY(f.Base->Relays().size() > 0); // resumes afterwards
+    }
+
+    // A scan that nobody answers says so once, after NothingFoundMs, and goes on.
+    void nothingFoundIsToldOnce_data() {
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("module out of range") << "out of range";
+        QTest::newRow("base stays busy") << "stay busy";
+        QTest::newRow("every relay fails") << "relay fails";
+    }
+    void nothingFoundIsToldOnce() {
+        QFETCH(QString, fault);
+        TSimBaseProfile profile = Modules({{5, 612}});
+        profile.Modules[0].InRange = fault != QLatin1String("out of range");
+        profile.StayBusy = fault == QLatin1String("stay busy");
+        profile.RelayAlwaysFails = fault == QLatin1String("relay fails");
+        TSelectionFixture f(profile);
+        QVERIFY(f.Connect());
+        QSignalSpy nothing(&f.Selection, &TBaseSelection::NothingFound);
+        QSignalSpy scanning(&f.Selection, &TBaseSelection::ScanningVisible);
+        f.Selection.NothingFoundTimer()->setInterval(1500);
+        f.Selection.Scan();
+        QTRY_COMPARE_WITH_TIMEOUT(nothing.count(), 1, 10000);
+        QTest::qWait(2000);
+        QCOMPARE(nothing.count(), 1);
+        QVERIFY(f.Selection.RV5KPingTimer()->isActive());
+        QCOMPARE(scanning.last().first().toBool(), true);
+        QCOMPARE(f.Selection.ReplyCount(), 0);
+        f.Selection.Scan(); // a new scan tells again
+        QTRY_COMPARE_WITH_TIMEOUT(nothing.count(), 2, 10000);
+    }
+    void answeredScanTellsNothing() {
+        TSelectionFixture f(Modules({{5, 612}}));
+        QVERIFY(f.Connect());
+        QSignalSpy nothing(&f.Selection, &TBaseSelection::NothingFound);
+        f.Selection.NothingFoundTimer()->setInterval(1500);
+        QVERIFY(f.ScanAndChoose());
+        QTest::qWait(2000);
+        QCOMPARE(nothing.count(), 0);
     }
 
     // The chosen module's keep-alive waits while the base's own read runs and
