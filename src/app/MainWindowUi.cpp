@@ -48,15 +48,10 @@ QWidget* TMainWindowUi::CreateBottomBar() {
     RevertButton->setToolTip(
         QStringLiteral("Put every changed setting back as the module holds it. Nothing is sent."));
     RevertButton->setEnabled(false);
-    ChangesLabel = Named(new QLabel, "ChangesLabel");
-    QFont bold = ChangesLabel->font();
-    bold.setBold(true);
-    ChangesLabel->setFont(bold);
 
     auto* layout = new QHBoxLayout(bar);
     layout->setContentsMargins(8, 4, 8, 4);
     layout->addWidget(LanguageBox);
-    layout->addWidget(ChangesLabel, 1);
     layout->addStretch(1);
     layout->addWidget(ScanBaseButton);
     layout->addWidget(ReadAgainButton);
@@ -77,8 +72,15 @@ void TMainWindowUi::CreateStatusBar(QMainWindow* window) {
     ScanningLabel->hide();
     StateLabel = Named(new QLabel, "StateLabel");
     StateLabel->hide();
+    // The count of changes in the bottom line, where the buttons above leave
+    // it room in every language.
+    ChangesLabel = Named(new QLabel, "ChangesLabel");
+    QFont bold = ChangesLabel->font();
+    bold.setBold(true);
+    ChangesLabel->setFont(bold);
     status->addWidget(StatusLabel);
     status->addWidget(StateLabel, 1);
+    status->addPermanentWidget(ChangesLabel);
     status->addPermanentWidget(ScanningLabel);
     status->addPermanentWidget(PingTimeOutLabel);
     Lamp1 = Named(new TLamp, "Lamp1");

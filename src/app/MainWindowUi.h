@@ -47,7 +47,8 @@ struct TMainWindowUi {
     QPushButton* SaveButton = nullptr;
     // Puts every changed value back as the module holds it.
     QPushButton* RevertButton = nullptr;
-    // How many changes a Save would make, or that the last one was verified.
+    // How many changes a Save would make, or that the last one was verified
+    // (in the status bar, below the buttons).
     QLabel* ChangesLabel = nullptr;
     QPushButton* DefaultButton = nullptr;
     QPushButton* ScanBaseButton = nullptr;

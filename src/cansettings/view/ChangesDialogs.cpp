@@ -58,6 +58,14 @@ bool TChangesDialogs::ConfirmChanges(const std::vector<TChange>& changes, bool* 
         QFont bold = item->font(3);
         bold.setBold(true);
         item->setFont(3, bold);
+        // The catalogue's fixed rows: written by every Save, not the installer's.
+        if (change.Forced)
+            for (int column = 0; column < 4; ++column) {
+                QFont italic = item->font(column);
+                italic.setItalic(true);
+                item->setFont(column, italic);
+                item->setForeground(column, QColor(96, 96, 96));
+            }
         for (int column = 0; column < 4; ++column)
             item->setToolTip(column, item->text(column));
     }
