@@ -49,6 +49,16 @@ QList<int> ShownFunctions(const TTreeLookup& tree) {
     return shown;
 }
 
+// What the tool asked of the module, without the status timer's zone status
+// polls of an idle window.
+qsizetype Requests(const TSimRv5kModule& module) {
+    qsizetype count = 0;
+    for (const QByteArray& report : module.ReceivedReports())
+        if (!(report.size() > 2 && quint8(report[1]) == 0x40 && quint8(report[2]) == 0x25))
+            ++count;
+    return count;
+}
+
 QList<bool> Expansion(const TTreeLookup& tree) {
     QList<bool> open;
     tree.Model->Tree().ForEach(
@@ -71,7 +81,7 @@ private slots:
         QVERIFY(w.Ui().RevertButton->isEnabled());
 
         const auto before = module.Map();
-        const qsizetype reports = module.ReceivedReports().size();
+        const qsizetype requests = Requests(module);
         {
             TReviewAnswer cancel(false);
             w.Ui().SaveButton->click();
@@ -79,7 +89,7 @@ private slots:
             QCOMPARE(cancel.Rows(), 2); // and the catalogue's fixed Ignition flag
         }
         QTest::qWait(300);
-        QCOMPARE(module.ReceivedReports().size(), reports); // not one request
+        QCOMPARE(Requests(module), requests); // not one request
         QVERIFY(module.Map() == before);
         QVERIFY(w.Form()->isEnabled());
 

@@ -128,6 +128,11 @@ void TCanSettingsPanel::CommitEdits() {
     CarTree->CommitEdit();
 }
 
+TCanSettingsPanel::~TCanSettingsPanel() {
+    if (CarBox && !CarBox->parent())
+        delete CarBox;
+}
+
 QString TCanSettingsPanel::PinText() const {
     return Pin->text();
 }
