@@ -100,7 +100,7 @@ TCanSettingsPanel::TCanSettingsPanel(TCanSettings& settings, QWidget* parent)
 
     connect(SettingsSearch, &QLineEdit::textChanged, SettingsTree, &TParamTreeView::SetSearch);
     connect(CarSearch, &QLineEdit::textChanged, CarTree, &TParamTreeView::SetSearch);
-    for (TParamTreeView* tree : {SettingsTree, CarTree})
+    for (TParamTreeView* tree : {SettingsTree, CarTree.data()})
         connect(
             tree, &TParamTreeView::RevertRequested, &settings,
             [&settings, tree](TParamNode* node) { settings.RevertRow(tree->TreeModel(), node); });
@@ -119,7 +119,7 @@ TCanSettingsPanel::TCanSettingsPanel(TCanSettings& settings, QWidget* parent)
 void TCanSettingsPanel::SetTexts(const QString& searchHint, const QString& revertRow) {
     for (QLineEdit* field : {SettingsSearch, CarSearch})
         field->setPlaceholderText(searchHint);
-    for (TParamTreeView* tree : {SettingsTree, CarTree})
+    for (TParamTreeView* tree : {SettingsTree, CarTree.data()})
         tree->SetRevertText(revertRow);
 }
 
