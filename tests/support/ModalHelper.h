@@ -20,7 +20,7 @@
 inline std::shared_ptr<bool> WhenModal(std::function<void(QWidget*)> answer,
                                        int timeoutMs = 30000) {
     auto seen = std::make_shared<bool>(false);
-    auto* poll = new QTimer;
+    auto* poll = new QTimer(qApp);
     auto clock = std::make_shared<QElapsedTimer>();
     clock->start();
     QObject::connect(poll, &QTimer::timeout, poll, [=] {
@@ -43,7 +43,7 @@ inline std::shared_ptr<bool> WhenModal(std::function<void(QWidget*)> answer,
 inline std::shared_ptr<bool> WhenMessageBox(std::function<void(QMessageBox*)> answer,
                                             int timeoutMs) {
     auto seen = std::make_shared<bool>(false);
-    auto* poll = new QTimer;
+    auto* poll = new QTimer(qApp);
     auto clock = std::make_shared<QElapsedTimer>();
     clock->start();
     QObject::connect(poll, &QTimer::timeout, poll, [=] {
@@ -69,7 +69,7 @@ inline std::shared_ptr<bool> WhenMessageBox(std::function<void(QMessageBox*)> an
 inline std::shared_ptr<bool> WhenShown(const QString& objectName,
                                        std::function<void(QWidget*)> answer, int timeoutMs) {
     auto seen = std::make_shared<bool>(false);
-    auto* poll = new QTimer;
+    auto* poll = new QTimer(qApp);
     auto clock = std::make_shared<QElapsedTimer>();
     clock->start();
     QObject::connect(poll, &QTimer::timeout, poll, [=] {
@@ -96,7 +96,9 @@ class TReviewAnswer {
 public:
     explicit TReviewAnswer(bool save) : State(std::make_shared<TState>()) {
         auto state = State;
-        auto* poll = new QTimer;
+        // The application owns the poll: a test that ends before its next
+        // tick does not leave it behind.
+        auto* poll = new QTimer(qApp);
         QObject::connect(poll, &QTimer::timeout, poll, [state, poll, save] {
             if (state->Stopped) {
                 poll->stop();
