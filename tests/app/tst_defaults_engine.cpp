@@ -5,6 +5,7 @@
 // disconnect, shown each time a block arrives, never through the base.
 
 #include "AppFixture.h"
+#include "SideBySideMain.h"
 #include "SimProfiles.h"
 #include "app/EngineFeature.h"
 #include "cansettings/view/CarPage.h"
@@ -163,5 +164,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestDefaultsEngine)
+RV5K_SIDE_BY_SIDE_MAIN(TestDefaultsEngine)
 #include "tst_defaults_engine.moc"
