@@ -109,6 +109,28 @@ QList<TSimResponseBlock> Blocks(const QJsonValue& value, const QString& where) {
     return blocks;
 }
 
+TSimModemChange ModemChange(const QJsonValue& value, const QString& where) {
+    const QJsonObject object = Object(value, where);
+    CheckKeys(object, where,
+              {QStringLiteral("mc55iFlags"), QStringLiteral("mc55iCR"), QStringLiteral("mc55iSR"),
+               QStringLiteral("tcpsr"), QStringLiteral("outBufMessCount"),
+               QStringLiteral("sentCounter")});
+    TSimModemChange change;
+    const auto byteOf = [&](const char* key, std::optional<quint8>& field) {
+        if (object.contains(QLatin1String(key)))
+            field = Byte(object[QLatin1String(key)], Key(where, QLatin1String(key)));
+    };
+    byteOf("mc55iFlags", change.MC55iFlags);
+    byteOf("mc55iCR", change.MC55iCR);
+    byteOf("mc55iSR", change.MC55iSR);
+    byteOf("outBufMessCount", change.OutBufMessCount);
+    byteOf("sentCounter", change.SentCounter);
+    if (object.contains(QLatin1String("tcpsr")))
+        change.TCPSR = quint16(
+            Number(object[QLatin1String("tcpsr")], Key(where, QStringLiteral("tcpsr")), 0, 0xFFFF));
+    return change;
+}
+
 QList<TSimUsartLine> Usart(const QJsonValue& value, const QString& where) {
     QList<TSimUsartLine> lines;
     const QJsonArray list = List(value, where);
@@ -116,7 +138,8 @@ QList<TSimUsartLine> Usart(const QJsonValue& value, const QString& where) {
         const QString here = At(where, i);
         const QJsonObject entry = Object(list[i], here);
         CheckKeys(entry, here,
-                  {QStringLiteral("dir"), QStringLiteral("text"), QStringLiteral("hex")});
+                  {QStringLiteral("dir"), QStringLiteral("text"), QStringLiteral("hex"),
+                   QStringLiteral("modemState")});
         TSimUsartLine line;
         const QString dir = Text(entry[QLatin1String("dir")], Key(here, QStringLiteral("dir")));
         if (dir != QLatin1String("out") && dir != QLatin1String("in"))
@@ -128,30 +151,17 @@ QList<TSimUsartLine> Usart(const QJsonValue& value, const QString& where) {
         line.Text = hasText
                         ? Text8(entry[QLatin1String("text")], Key(here, QStringLiteral("text")))
                         : Hex(entry[QLatin1String("hex")], Key(here, QStringLiteral("hex")), 4096);
+        if (entry.contains(QLatin1String("modemState")))
+            line.Modem = ModemChange(entry[QLatin1String("modemState")],
+                                     Key(here, QStringLiteral("modemState")));
         lines.append(line);
     }
     return lines;
 }
 
 TSimModemState ModemState(const QJsonValue& value, const QString& where) {
-    const QJsonObject object = Object(value, where);
-    CheckKeys(object, where,
-              {QStringLiteral("mc55iFlags"), QStringLiteral("mc55iCR"), QStringLiteral("mc55iSR"),
-               QStringLiteral("tcpsr"), QStringLiteral("outBufMessCount"),
-               QStringLiteral("sentCounter")});
     TSimModemState state;
-    const auto byteOf = [&](const char* key, quint8& field) {
-        if (object.contains(QLatin1String(key)))
-            field = Byte(object[QLatin1String(key)], Key(where, QLatin1String(key)));
-    };
-    byteOf("mc55iFlags", state.MC55iFlags);
-    byteOf("mc55iCR", state.MC55iCR);
-    byteOf("mc55iSR", state.MC55iSR);
-    byteOf("outBufMessCount", state.OutBufMessCount);
-    byteOf("sentCounter", state.SentCounter);
-    if (object.contains(QLatin1String("tcpsr")))
-        state.TCPSR = quint16(
-            Number(object[QLatin1String("tcpsr")], Key(where, QStringLiteral("tcpsr")), 0, 0xFFFF));
+    ModemChange(value, where).ApplyTo(state);
     return state;
 }
 
@@ -310,4 +320,13 @@ std::optional<TSimProfile> TSimProfile::FromJson(const QByteArray& json, QString
     if (error)
         *error = what;
     return std::nullopt;
+}
+
+void TSimModemChange::ApplyTo(TSimModemState& state) const {
+    state.MC55iFlags = MC55iFlags.value_or(state.MC55iFlags);
+    state.MC55iCR = MC55iCR.value_or(state.MC55iCR);
+    state.MC55iSR = MC55iSR.value_or(state.MC55iSR);
+    state.TCPSR = TCPSR.value_or(state.TCPSR);
+    state.OutBufMessCount = OutBufMessCount.value_or(state.OutBufMessCount);
+    state.SentCounter = SentCounter.value_or(state.SentCounter);
 }

@@ -9,11 +9,6 @@
 #include <optional>
 #include <vector>
 
-struct TSimUsartLine {
-    bool OutGoing = true; // true: text the tool's side sent to the modem
-    QByteArray Text;
-};
-
 // The modem and TCP state that the module reports while monitoring.
 struct TSimModemState {
     quint8 MC55iFlags = 0x4F; // powered up, present, set up, GSM attached, connected
@@ -22,6 +17,29 @@ struct TSimModemState {
     quint16 TCPSR = 0x3002; // connected, signal 3
     quint8 OutBufMessCount = 0;
     quint8 SentCounter = 0;
+};
+
+// Registers a line of modem traffic changes when it is played; the others keep
+// their values.
+struct TSimModemChange {
+    std::optional<quint8> MC55iFlags;
+    std::optional<quint8> MC55iCR;
+    std::optional<quint8> MC55iSR;
+    std::optional<quint16> TCPSR;
+    std::optional<quint8> OutBufMessCount;
+    std::optional<quint8> SentCounter;
+
+    void ApplyTo(TSimModemState& state) const;
+};
+
+struct TSimUsartLine {
+    TSimUsartLine() = default;
+    TSimUsartLine(bool outGoing, QByteArray text, std::optional<TSimModemChange> modem = {})
+        : OutGoing(outGoing), Text(std::move(text)), Modem(std::move(modem)) {}
+
+    bool OutGoing = true; // true: text the tool's side sent to the modem
+    QByteArray Text;
+    std::optional<TSimModemChange> Modem; // the state from this line on
 };
 
 struct TSimResponseBlock {

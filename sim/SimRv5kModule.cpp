@@ -47,7 +47,7 @@ struct TSimRv5kModule::Impl {
     Impl(TSimRv5kModule* owner, const TSimProfile& profile)
         : Q(owner), Profile(profile), Memory(profile), Usart(profile.UsartScript),
           Random(profile.GarbageSeed), Locked(profile.StartLocked && !profile.Password.isEmpty()),
-          Monitoring(profile.Monitoring) {}
+          Monitoring(profile.Monitoring), Modem(profile.ModemState) {}
 
     bool IsBusy() const { return Profile.StayBusy || !Queue.isEmpty(); }
     quint8 StatusByte() const;
@@ -69,6 +69,7 @@ struct TSimRv5kModule::Impl {
     bool Listening = false;
     bool Locked = false;
     bool Monitoring = false;
+    TSimModemState Modem;     // what the state block reports now
     bool Gone = false;        // pulled itself off the bus
     bool UnplugFired = false; // the unplug fault strikes once
     quint8 Toggle = 0;
@@ -155,8 +156,8 @@ void TSimRv5kModule::Impl::SendStatus() {
     }
     std::optional<TSimStateBlock> state;
     if (Monitoring) {
-        Usart.NextReport();
-        state = TSimStateBlock{Profile.ModemState, Usart.Toggle(), Usart.FromModem(), Usart.Text()};
+        Usart.NextReport(Modem);
+        state = TSimStateBlock{Modem, Usart.Toggle(), Usart.FromModem(), Usart.Text()};
     }
     Send(TSimReportBuilder::StatusReport(StatusByte(), state ? &*state : nullptr,
                                          response ? &*response : nullptr));
@@ -272,6 +273,14 @@ void TSimRv5kModule::SetMonitoring(bool on) {
         return;
     d->Monitoring = on;
     d->SendStatus();
+}
+
+void TSimRv5kModule::SetModemState(const TSimModemState& state) {
+    d->Modem = state;
+}
+
+TSimModemState TSimRv5kModule::ModemState() const {
+    return d->Modem;
 }
 
 void TSimRv5kModule::QueueResponse(const TSimResponseBlock& block) {

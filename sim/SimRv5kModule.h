@@ -29,6 +29,10 @@ public:
     // A request is waiting for its answer, or the module is stuck busy.
     bool Busy() const;
     void SetMonitoring(bool on);
+    // The modem state the next state blocks report (the usart script's
+    // changes go on applying over it).
+    void SetModemState(const TSimModemState& state);
+    TSimModemState ModemState() const;
     // Places a response block in the next status report (new toggle).
     void QueueResponse(const TSimResponseBlock& block);
     // Every output report received, in order (for tests).

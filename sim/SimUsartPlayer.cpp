@@ -6,15 +6,16 @@ TSimUsartPlayer::TSimUsartPlayer(const QList<TSimUsartLine>& script) {
     for (const TSimUsartLine& line : script) {
         const bool fromModem = !line.OutGoing;
         if (line.Text.isEmpty()) {
-            Pieces.append(Piece{fromModem, {}});
+            Pieces.append(Piece{fromModem, {}, line.Modem});
             continue;
         }
         for (qsizetype at = 0; at < line.Text.size(); at += SimWire::kMaxUsartText)
-            Pieces.append(Piece{fromModem, line.Text.mid(at, SimWire::kMaxUsartText)});
+            Pieces.append(Piece{fromModem, line.Text.mid(at, SimWire::kMaxUsartText),
+                                at == 0 ? line.Modem : std::nullopt});
     }
 }
 
-void TSimUsartPlayer::NextReport() {
+void TSimUsartPlayer::NextReport(TSimModemState& modem) {
     if (Pieces.isEmpty() || --ReportsLeft > 0)
         return;
     ReportsLeft = kReportsPerLine;
@@ -23,4 +24,6 @@ void TSimUsartPlayer::NextReport() {
     CurrentToggle = (CurrentToggle + 1) & SimWire::kUsartToggleMask;
     CurrentFromModem = piece.FromModem;
     CurrentText = piece.Text;
+    if (piece.Modem)
+        piece.Modem->ApplyTo(modem);
 }

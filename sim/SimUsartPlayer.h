@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <optional>
 
 class TSimUsartPlayer {
 public:
@@ -14,8 +15,9 @@ public:
 
     explicit TSimUsartPlayer(const QList<TSimUsartLine>& script);
 
-    // Called for every status report that carries the state block.
-    void NextReport();
+    // Called for every status report that carries the state block; a line
+    // that starts with this report and changes registers applies its change.
+    void NextReport(TSimModemState& modem);
     quint8 Toggle() const { return CurrentToggle; }
     bool FromModem() const { return CurrentFromModem; }
     const QByteArray& Text() const { return CurrentText; }
@@ -24,6 +26,7 @@ private:
     struct Piece {
         bool FromModem = false;
         QByteArray Text;
+        std::optional<TSimModemChange> Modem; // on the first piece of its line
     };
     QList<Piece> Pieces;
     int NextPiece = 0;

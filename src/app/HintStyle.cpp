@@ -17,6 +17,22 @@ void THintStyle::Install() {
     qApp->installEventFilter(style);
 }
 
+namespace {
+const char* const ShortcutProperty = "rv5kShortcutText";
+}
+
+void THintStyle::SetShortcutText(QWidget* control, const QKeySequence& keys) {
+    control->setProperty(ShortcutProperty, keys.toString(QKeySequence::NativeText));
+}
+
+QString THintStyle::HintWithShortcut(const QWidget* control) {
+    const QString hint = control->toolTip();
+    const QString keys = control->property(ShortcutProperty).toString();
+    if (keys.isEmpty())
+        return hint;
+    return hint.isEmpty() ? keys : hint + QStringLiteral(" (") + keys + QLatin1Char(')');
+}
+
 int THintStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                           QStyleHintReturn* returnData) const {
     if (hint == SH_ToolTip_WakeUpDelay)
@@ -28,7 +44,7 @@ bool THintStyle::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::ToolTip || !watched->isWidgetType())
         return QProxyStyle::eventFilter(watched, event);
     auto* widget = static_cast<QWidget*>(watched);
-    QString text = widget->toolTip();
+    QString text = HintWithShortcut(widget);
     if (text.isEmpty())
         return QProxyStyle::eventFilter(watched, event);
 

@@ -2,6 +2,7 @@
 // How hints behave in the whole application: they appear after 1 s, stay up
 // to 30 s and wrap at 500 pixels.
 
+#include <QKeySequence>
 #include <QProxyStyle>
 
 class THintStyle : public QProxyStyle {
@@ -13,6 +14,12 @@ public:
 
     // Installs the style and its hint handling on the application once.
     static void Install();
+
+    // A control's keyboard shortcut, shown after its hint in every language
+    // (the hint itself comes from the language file and is set anew on each
+    // change of language).
+    static void SetShortcutText(QWidget* control, const QKeySequence& keys);
+    static QString HintWithShortcut(const QWidget* control);
 
     int styleHint(StyleHint hint, const QStyleOption* option = nullptr,
                   const QWidget* widget = nullptr,

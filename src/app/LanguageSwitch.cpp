@@ -2,6 +2,7 @@
 
 #include "AppVersion.h"
 #include "files/SettingsFile.h"
+#include "i18n/LanguageNames.h"
 #include "i18n/MessageTable.h"
 #include "i18n/view/CaptionTranslator.h"
 
@@ -54,12 +55,16 @@ void TLanguageSwitch::ShowNoModule() {
 int TLanguageSwitch::StoredLanguage() const {
     // The key holds a name in its language's own code page.
     const QByteArray stored = ReadSetting(Section, LanguageKey, DefaultLanguage);
+    int folded = -1;
     for (int i = 0; i < Table.Kalbos().size(); ++i) {
         const TCodePage codePage = CodePageOfCharset(Table.Kalbos()[i].Charset);
-        if (ToWide(stored, codePage).compare(Table.LanguageName(i), Qt::CaseInsensitive) == 0)
+        const QString name = ToWide(stored, codePage);
+        if (name.compare(Table.LanguageName(i), Qt::CaseInsensitive) == 0)
             return i;
+        if (folded < 0 && FoldedLanguageName(name) == FoldedLanguageName(Table.LanguageName(i)))
+            folded = i;
     }
-    return -1;
+    return folded;
 }
 
 void TLanguageSwitch::StartUp() {
@@ -111,10 +116,14 @@ void TLanguageSwitch::ChangeLanguage(bool skipWhenCurrent) {
     Host.Window->setWindowTitle(MainCaption());
     // An unchanged value is not written again: a read-only Settings.ini would
     // otherwise bring its error at every start.
+    // A name stored as older versions spelled it ("Lietuviu") is kept while
+    // it still chooses this language, so those versions go on reading it.
     const QByteArray value = SettingValue(pickedIndex);
+    const QByteArray stored = ReadSetting(Section, LanguageKey, KeyMissing);
+    const bool unchanged = stored == value || (pickedIndex >= 0 && stored != KeyMissing &&
+                                               StoredLanguage() == pickedIndex);
     QString writeError;
-    if (ReadSetting(Section, LanguageKey, KeyMissing) != value &&
-        !WriteSetting(Section, LanguageKey, value, &writeError)) {
+    if (!unchanged && !WriteSetting(Section, LanguageKey, value, &writeError)) {
         Host.ShowError(writeError);
         return;
     }

@@ -84,6 +84,9 @@ void TMainWindowUi::Setup(QMainWindow* window) {
     QWidget* central = Named(new QWidget, "CentralPanel");
     ScrollBox = Named(new QScrollArea, "ScrollBox");
     ScrollBox->setFrameShape(QFrame::NoFrame);
+    // Only a frame for scrolling on small screens: no Tab stop of its own,
+    // where the focus would show nowhere.
+    ScrollBox->setFocusPolicy(Qt::NoFocus);
     ScrollBox->setWidgetResizable(true);
     ScrollBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ScrollBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -1,6 +1,7 @@
 #include "TForm1.h"
 
 #include "CanSettingsFeature.h"
+#include "DiagnosticsFeature.h"
 #include "EngineFeature.h"
 #include "HintStyle.h"
 #include "LanguageSwitch.h"
@@ -15,6 +16,7 @@
 #include "session/BaseSelection.h"
 #include "session/ConnectRead.h"
 #include "session/Session.h"
+#include "ui/ReadingOrder.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -24,6 +26,8 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QShortcut>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -73,10 +77,12 @@ TForm1::TForm1(THidLayer* hidLayer, QWidget* parent)
     Modes = TServiceModes::FromCode(ReadSetting("Settings", "Code", "0"));
     if (!Modes.ServiceMode)
         HidePage(Ui.TabLog);
+    Diagnostics = new TDiagnosticsFeature(*Core, *Can->Settings(), Ui, Modes.ServiceMode, this);
     StatusTimer->start(StatusIntervalMs);
     if (!Modes.TesterMode)
         ShowSettingsPanel(false);
     ConnectSession();
+    CreateShortcuts();
     // Told from inside device discovery: the notice waits for the event loop.
     connect(Hid, &THidLayer::PermissionDenied, this, &TForm1::DevicePermissionDenied,
             Qt::QueuedConnection);
@@ -84,6 +90,37 @@ TForm1::TForm1(THidLayer* hidLayer, QWidget* parent)
 }
 
 TForm1::~TForm1() = default;
+
+bool TForm1::focusNextPrevChild(bool next) {
+    // The pages' controls come and go with the module and the language: the
+    // path is laid anew from what the window shows at each press of Tab.
+    QList<QWidget*> order;
+    if (auto* tabs = Ui.PageControl1->findChild<QTabBar*>(QString(), Qt::FindDirectChildrenOnly))
+        order << tabs;
+    if (QWidget* page = Ui.PageControl1->currentWidget())
+        order << ReadingOrder::Controls(page);
+    for (QWidget* control : ReadingOrder::Controls(Ui.Content))
+        if (control != Ui.PageControl1 && !Ui.PageControl1->isAncestorOf(control))
+            order << control;
+    order << ReadingOrder::Controls(Ui.BottomBar);
+    ReadingOrder::Chain(order);
+    return QMainWindow::focusNextPrevChild(next);
+}
+
+void TForm1::CreateShortcuts() {
+    // A key does what a click on its button does, and only while that button
+    // could be clicked: never during a read, never while it is hidden.
+    const auto clickKey = [this](QPushButton* button, const QKeySequence& keys) {
+        auto* shortcut = new QShortcut(keys, this);
+        connect(shortcut, &QShortcut::activated, button, [button] {
+            if (button->isVisible() && button->isEnabled())
+                button->click();
+        });
+        THintStyle::SetShortcutText(button, keys);
+    };
+    clickKey(Ui.SaveButton, QKeySequence::Save);
+    clickKey(Ui.ReadAgainButton, QKeySequence(Qt::Key_F5));
+}
 
 void TForm1::AttachProgressWindow(TForm5* progress) {
     WindowShell->AttachProgressWindow(progress);
@@ -235,6 +272,7 @@ void TForm1::StatusTimerTick() {
     // The way back to the settings after a failed read, a cancelled password
     // box, or with "Read MQR-CAN settings on connect" cleared.
     Ui.ReadAgainButton->setVisible(Core->ActiveLink() != 0 && Ui.Label2->isHidden());
+    Diagnostics->StatusTick();
 }
 
 void TForm1::DevicePermissionDenied(const QString& path, quint16 vendorId, quint16 productId) {

@@ -22,6 +22,7 @@ class TCanSettingsPanel;
 class TEngineFeature;
 class TCarPage;
 class TCarSelection;
+class TDiagnosticsFeature;
 class TForm5;
 class TForm7;
 class TFormHyper;
@@ -84,6 +85,7 @@ public:
     TCarPage* CarPage() const;
     TUpdatesFeature* UpdatesFeature() const { return Updates; }
     TEngineFeature* EngineFeature() const { return Engine; }
+    TDiagnosticsFeature* DiagnosticsFeature() const { return Diagnostics; }
 
 signals:
     // The window has closed; the program ends.
@@ -92,6 +94,7 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     // Creation steps.
@@ -100,6 +103,7 @@ private:
     void AdaptToSmallScreen();
     void LanguageStartUp(); // comps.txt and the stored language
     void ConnectSession();
+    void CreateShortcuts();
     void LanguageChanged();
 
     void StatusTimerTick();
@@ -121,6 +125,7 @@ private:
     TCanSettingsFeature* Can = nullptr;
     TUpdatesFeature* Updates = nullptr;
     TEngineFeature* Engine = nullptr;
+    TDiagnosticsFeature* Diagnostics = nullptr;
     QTimer* StatusTimer;
     bool PermissionNoticeShown = false;
     bool EventLoopRunning = false;

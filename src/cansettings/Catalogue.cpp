@@ -1,5 +1,7 @@
 #include "Catalogue.h"
 
+#include "i18n/LanguageNames.h"
+
 #include "CatalogueNumbers.h"
 #include "link/Bytes.h"
 
@@ -277,9 +279,9 @@ TCatalogueLoad TCatalogue::LoadText(const QByteArray& text, const QString& path)
 }
 
 void TCatalogue::SelectCatalogueLanguage(const QString& uiLanguageName) {
-    const QString ui = uiLanguageName.toLower();
+    const QString ui = FoldedLanguageName(uiLanguageName);
     for (int i = 0; i < CatalogueLanguages.size(); ++i) {
-        const QString name = CatalogueLanguages[i].toLower();
+        const QString name = FoldedLanguageName(CatalogueLanguages[i]);
         if (!name.isEmpty() && ui.contains(name)) {
             CatalogueLanguage = i;
             return;

@@ -5,12 +5,14 @@
 
 #include "AppFixture.h"
 #include "SimProfiles.h"
+#include "app/HintStyle.h"
 #include "sim/SimRv5kModule.h"
 #include "ui/SpinGauge.h"
 
 #include <QDoubleSpinBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QTabBar>
 #include <QtTest>
 
 namespace {
@@ -69,6 +71,77 @@ private slots:
         QVERIFY(!editor->SpinBox()->toolTip().isEmpty());
         QTest::keyClick(text, Qt::Key_Escape);
         QCOMPARE(tree.Cell(pulse, 1), QStringLiteral("4.6 s"));
+    }
+
+    // Ctrl+S saves and F5 reads again, as their buttons do, and only while
+    // their buttons could be clicked; their hints name the keys.
+    void mainActionsHaveKeys() {
+        TSimRv5kModule module(DemoProfile());
+        TAppFixture app;
+        app.Open();
+        app.Bus().Plug(&module);
+        QVERIFY(app.WaitForRead());
+        QVERIFY(app.Ui().SaveButton->isVisible());
+        QVERIFY(THintStyle::HintWithShortcut(app.Ui().SaveButton)
+                    .endsWith(QKeySequence(QKeySequence::Save).toString(QKeySequence::NativeText) +
+                              ')'));
+
+        app.Form()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(app.Form()));
+        QSignalSpy applied(&app.Cycle(), &TMapCycle::ApplyRequested);
+        QTest::keyClick(app.Form()->windowHandle(), Qt::Key_S, Qt::ControlModifier);
+        QTRY_VERIFY_WITH_TIMEOUT(applied.count() > 0, 20000);
+        QVERIFY(app.WaitForRead());
+
+        // The progress window was the active one meanwhile; the offscreen
+        // platform gives the activation back to no window.
+        QApplication::setActiveWindow(app.Form());
+        QTRY_COMPARE(QApplication::activeWindow(), app.Form());
+        QTRY_VERIFY(app.Ui().ReadAgainButton->isVisible());
+        QSignalSpy reads(&app.Session(), &TSession::ReadRequested);
+        QSignalSpy succeeded(&app.Session(), &TSession::ReadSucceeded);
+        QTest::keyClick(app.Form()->windowHandle(), Qt::Key_F5);
+        QTRY_COMPARE(reads.count(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(succeeded.count(), 1, 20000);
+        QVERIFY(app.WaitForRead());
+
+        // No module, no Save: the key does nothing.
+        app.Bus().Unplug(&module);
+        QTRY_VERIFY(!app.Ui().SaveButton->isVisible());
+        applied.clear();
+        QTest::keyClick(app.Form()->windowHandle(), Qt::Key_S, Qt::ControlModifier);
+        QTest::keyClick(app.Form()->windowHandle(), Qt::Key_F5);
+        QCOMPARE(applied.count(), 0);
+        QCOMPARE(reads.count(), 1);
+    }
+
+    // Tab goes from the tabs through the page, top to bottom, to the bar
+    // below it: on the settings page the PIN before the tree.
+    void tabFollowsTheReadingOrder() {
+        TSimRv5kModule module(DemoProfile());
+        TAppFixture app;
+        app.Open();
+        app.Bus().Plug(&module);
+        QVERIFY(app.WaitForRead());
+        TMainWindowUi& ui = app.Ui();
+        ui.PageControl1->setCurrentWidget(ui.TabSettings);
+        app.Form()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(app.Form()));
+        QTabBar* tabs = ui.PageControl1->findChild<QTabBar*>();
+        tabs->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), tabs);
+        QStringList path;
+        for (int i = 0; i < 12; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QWidget* focused = QApplication::focusWidget();
+            if (!focused || focused == tabs)
+                break;
+            path << focused->objectName();
+        }
+        const auto at = [&](const char* name) { return path.indexOf(QLatin1String(name)); };
+        QVERIFY2(at("PinEdit") >= 0 && at("PinEdit") < at("VT"), qPrintable(path.join(' ')));
+        QVERIFY2(at("VT") < at("LanguageBox") && at("LanguageBox") < at("SaveButton"),
+                 qPrintable(path.join(' ')));
     }
 
     void selectBaseAnswersTheKeys() {

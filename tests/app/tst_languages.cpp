@@ -34,7 +34,7 @@
 
 namespace {
 const QString Russian = QStringLiteral("Русский");
-const QString Lithuanian = QStringLiteral("Lietuviu");
+const QString Lithuanian = QStringLiteral("Lietuvių");
 
 QString SourceDir() {
     return qEnvironmentVariable("RV5K_SOURCE_DIR");
@@ -236,12 +236,24 @@ void TestLanguages::choiceSurvivesRestart() {
         QCOMPARE(again.Form()->Controls().LanguageBox->currentText(), Russian);
         QCOMPARE(again.Form()->Controls().SaveButton->text(), QStringLiteral("Сохранить"));
     }
-    // Any letter case of the stored name finds its entry.
+    // Any letter case of the stored name finds its entry, and so does the
+    // spelling without diacritics of older versions, which stays as it was.
     QVERIFY(WriteSetting("Settings", "Language", "LIETUVIU"));
-    TStarted third;
-    QVERIFY(third.WaitForLanguages());
-    QCOMPARE(third.Form()->Controls().LanguageBox->currentText(), Lithuanian);
-    QCOMPARE(third.Form()->Controls().SaveButton->text(), QStringLiteral("Įrašyti"));
+    {
+        TStarted third;
+        QVERIFY(third.WaitForLanguages());
+        QCOMPARE(third.Form()->Controls().LanguageBox->currentText(), Lithuanian);
+        QCOMPARE(third.Form()->Controls().SaveButton->text(), QStringLiteral("Įrašyti"));
+        QCOMPARE(StoredLanguage(), QByteArray("LIETUVIU"));
+    }
+    // Picked anew, the name is stored in the language's own code page.
+    {
+        TStarted fourth;
+        QVERIFY(fourth.WaitForLanguages());
+        fourth.Pick(Russian);
+        fourth.Pick(Lithuanian);
+        QCOMPARE(StoredLanguage(), QByteArray("Lietuvi\xf8"));
+    }
 }
 
 void TestLanguages::storedNameNotInList() {

@@ -318,6 +318,7 @@ private slots:
         QTest::addColumn<int>("expected");
         QTest::newRow("English (UK)") << "English (UK)" << 1;
         QTest::newRow("lietuviu kalba") << "LIETUVIU kalba" << 0;
+        QTest::newRow("with its diacritics") << "Lietuvių" << 0;
         QTest::newRow("no match keeps") << "Deutsch" << 1;
         QTest::newRow("empty name never matches") << "" << 1;
     }

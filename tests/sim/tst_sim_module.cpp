@@ -23,6 +23,7 @@ private slots:
     void lockedModuleWaitsForPassword();
     void sentOnConnectAfterFirstReport();
     void monitoringStateAndUsart();
+    void usartLinesChangeTheModemState();
     void throughTheBus();
 };
 
@@ -332,6 +333,35 @@ void TstSimModule::monitoringStateAndUsart() {
     f.Module.SetMonitoring(false);
     QCOMPARE(At(f.Last(), 2) & 0x20, 0);
     QCOMPARE(f.Last().mid(3), QByteArray(61, 0));
+}
+
+void TstSimModule::usartLinesChangeTheModemState() {
+    TSimProfile profile = TestProfile();
+    profile.Monitoring = true;
+    profile.StatusIntervalMs = 5;
+    profile.ModemState = {0x4F, 0x00, 0x00, 0x3002, 0, 4};
+    TSimModemChange sending;
+    sending.MC55iCR = 0x10;
+    sending.TCPSR = 0xF203;
+    TSimModemChange sent;
+    sent.MC55iCR = 0x00;
+    sent.SentCounter = 5;
+    profile.UsartScript = {
+        {true, "AT^SISW=0,30\r", sending}, {false, "^SISW: 0,30,30\r\n"}, {false, "OK\r\n", sent}};
+    Fixture f(profile);
+    QTRY_VERIFY(f.Reports.size() >= 13);
+    // Reports 1 to 4 play the first line, 5 to 8 the second, 9 to 12 the third.
+    const QList<QByteArray> reports = f.All();
+    for (int i = 0; i < 8; ++i)
+        QCOMPARE(reports[i].mid(3, 7), Bytes({0x4F, 0x10, 0x00, 0xF2, 0x03, 0, 4}));
+    for (int i = 8; i < 12; ++i)
+        QCOMPARE(reports[i].mid(3, 7), Bytes({0x4F, 0x00, 0x00, 0xF2, 0x03, 0, 5}));
+    // A state set from outside shows in the next reports; the lines go on
+    // changing only what they name.
+    f.Module.SetModemState({0x40, 0x01, 0x02, 0x1000, 3, 3});
+    QTRY_COMPARE(At(f.Last(), 3), quint8(0x40));
+    QCOMPARE(At(f.Last(), 5), quint8(0x02));
+    QCOMPARE(At(f.Last(), 8), quint8(3));
 }
 
 void TstSimModule::throughTheBus() {

@@ -70,7 +70,8 @@ void TstSimProfile::fullProfile() {
         "zoneStatus": "0xFFFFFFFF",
         "moduleError": true, "monitoring": true,
         "modemState": {"mc55iFlags": "0x4F", "tcpsr": 61955},
-        "usart": [{"dir": "out", "text": "AT\r"}, {"dir": "in", "hex": "4f4b0d0a"}],
+        "usart": [{"dir": "out", "text": "AT\r"},
+                  {"dir": "in", "hex": "4f4b0d0a", "modemState": {"mc55iCR": "0x80", "tcpsr": 2}}],
         "latencyMs": 7, "statusIntervalMs": 20,
         "faults": {"dropAnswerTo": [3, 9], "stayBusy": true, "unplugAfterReports": 100,
                    "garbageEvery": 5, "garbageSeed": 77}
@@ -101,6 +102,11 @@ void TstSimProfile::fullProfile() {
     QCOMPARE(p->UsartScript[0].Text, QByteArray("AT\r"));
     QVERIFY(!p->UsartScript[1].OutGoing);
     QCOMPARE(p->UsartScript[1].Text, QByteArray("OK\r\n"));
+    QVERIFY(!p->UsartScript[0].Modem);
+    QVERIFY(p->UsartScript[1].Modem);
+    QCOMPARE(p->UsartScript[1].Modem->MC55iCR, std::optional<quint8>(0x80));
+    QCOMPARE(p->UsartScript[1].Modem->TCPSR, std::optional<quint16>(2));
+    QVERIFY(!p->UsartScript[1].Modem->MC55iFlags && !p->UsartScript[1].Modem->SentCounter);
     QCOMPARE(p->LatencyMs, 7);
     QCOMPARE(p->StatusIntervalMs, 20);
     QCOMPARE(p->DropAnswerTo, (QList<int>{3, 9}));
@@ -151,6 +157,9 @@ void TstSimProfile::damagedProfiles_data() {
         R"(usart[0].dir: expected "out" or "in")");
     row("usart without text", R"({"usart": [{"dir": "in"}]})",
         R"(usart[0]: needs either "text" or "hex")");
+    row("usart modem state key",
+        R"({"usart": [{"dir": "in", "text": "OK", "modemState": {"cr": 1}}]})",
+        R"(usart[0].modemState: unknown key "cr")");
     row("usart wide text", R"({"usart": [{"dir": "in", "text": "\u0100"}]})",
         "usart[0].text: only 8-bit characters (U+0000 to U+00FF) are allowed");
     row("status interval 0", R"({"statusIntervalMs": 0})", "statusIntervalMs: 0 is below 1");
