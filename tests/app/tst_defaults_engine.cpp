@@ -53,6 +53,16 @@ TSimProfile QuietDemo() {
     return profile;
 }
 
+// What the module received from index from on, but the zone status that the
+// window asks for once a second on its own between reads.
+QList<QByteArray> SentSince(const TSimRv5kModule& module, qsizetype from) {
+    QList<QByteArray> sent;
+    for (const QByteArray& report : module.ReceivedReports().mid(from))
+        if (!(report.size() > 2 && quint8(report[1]) == 0x40 && quint8(report[2]) == 0x25))
+            sent << report;
+    return sent;
+}
+
 TSimResponseBlock EngineBlock(quint8 flags, quint8 period) {
     QByteArray payload(48, '\0');
     payload[0] = char(flags);
@@ -73,14 +83,14 @@ private slots:
         QVERIFY(app.WaitForRead());
 
         // No: nothing goes to the module.
-        const int before = int(module.ReceivedReports().size());
+        const qsizetype before = module.ReceivedReports().size();
         QString question;
         const auto no = Answer(QMessageBox::No, &question);
         app.Ui().DefaultButton->click();
         QTRY_VERIFY(*no);
         QCOMPARE(question, app.Form()->Messages().WideMess(27));
         QTest::qWait(100);
-        QCOMPARE(int(module.ReceivedReports().size()), before);
+        QCOMPARE(SentSince(module, before), QList<QByteArray>());
 
         // Yes: the restore request (CAN memory, its array 3 bytes long), the
         // cycle's closing write, the read: the window shows the factory settings.
@@ -95,7 +105,7 @@ private slots:
                      .entryList({QStringLiteral("*.tpl")}, QDir::Files)
                      .size(),
                  1);
-        const QList<QByteArray> sent = module.ReceivedReports().mid(before);
+        const QList<QByteArray> sent = SentSince(module, before);
         QByteArray restore(65, '\0');
         restore[1] = 0x10;
         restore[2] = 0x03;
@@ -127,8 +137,11 @@ private slots:
         QTRY_VERIFY(*yes);
         QTRY_VERIFY_WITH_TIMEOUT(applied.count() > 0, 20000);
         QVERIFY(app.WaitForRead());
-        QVERIFY(!base.Relays().isEmpty());
-        QCOMPARE(base.Relays().first().toHex(), QByteArray("149901"));
+        // The zone status the window asks for on its own may come between.
+        QList<QByteArray> relays = base.Relays();
+        relays.removeAll(QByteArray::fromHex("31"));
+        QVERIFY(!relays.isEmpty());
+        QCOMPARE(relays.first().toHex(), QByteArray("149901"));
         QCOMPARE(Values(base.Module(0).Map())[0x06], quint8(0xFF));
         // The base never tells the engine start block: its page stays hidden.
         QVERIFY(!PageShown(app));
