@@ -11,20 +11,31 @@
 // modal widget belong to the process, so two scenarios in one process would
 // answer each other's boxes and read each other's files.
 //
+// A test that changes files beside the program (the language file, the
+// shipped car list) names them: each process then runs from a folder of its
+// own, with the program linked into it and those files copied beside it.
+//
 // The output of each process comes back whole, in the order of the functions,
 // and the program fails when any of them failed. With any argument (a
 // function name, -o, -v2, -datatags) or with RV5K_TEST_SERIAL set it is an
 // ordinary QtTest program. RV5K_TEST_JOBS caps how many processes run at once.
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 #include <cstdio>
 #include <functional>
 #include <memory>
 #include <vector>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 namespace SideBySide {
 
@@ -58,6 +69,28 @@ inline QStringList Units(const QByteArray& dataTags) {
     return units;
 }
 
+// A folder of the unit's own with the program (a hard link where the file
+// system allows one, else a copy) and the files named beside it; the program
+// in it, or an empty string.
+inline QString OwnProgram(const QString& program, const QString& folder,
+                          const QStringList& beside) {
+    const QFileInfo original(program);
+    const QString copy = QDir(folder).filePath(original.fileName());
+    if (!QDir().mkpath(folder))
+        return {};
+    bool linked = false;
+#ifdef Q_OS_UNIX
+    linked =
+        ::link(QFile::encodeName(program).constData(), QFile::encodeName(copy).constData()) == 0;
+#endif
+    if (!linked && !QFile::copy(program, copy))
+        return {};
+    for (const QString& name : beside)
+        if (!QFile::copy(original.dir().filePath(name), QDir(folder).filePath(name)))
+            return {};
+    return copy;
+}
+
 struct TUnit {
     QString Name;
     std::unique_ptr<QProcess> Process;
@@ -65,6 +98,7 @@ struct TUnit {
     qint64 Ms = 0;
     bool Done = false;
     bool Passed = false;
+    QString Error; // why it did not start
 };
 
 inline void Print(const QByteArray& text) {
@@ -72,9 +106,19 @@ inline void Print(const QByteArray& text) {
     std::fflush(stdout);
 }
 
-inline int Run(int argc, char** argv) {
+inline int Run(int argc, char** argv, const QStringList& beside = {}) {
     QCoreApplication app(argc, argv);
     const QString program = QCoreApplication::applicationFilePath();
+    // Beside the program: the same file system, so that the links hold.
+    std::unique_ptr<QTemporaryDir> folders;
+    if (!beside.isEmpty()) {
+        folders = std::make_unique<QTemporaryDir>(QCoreApplication::applicationDirPath() +
+                                                  QStringLiteral("/side-by-side-XXXXXX"));
+        if (!folders->isValid()) {
+            Print("FAIL: no folder for the processes beside the program\n");
+            return 1;
+        }
+    }
 
     QProcess list;
     list.setProcessChannelMode(QProcess::SeparateChannels);
@@ -114,7 +158,7 @@ inline int Run(int argc, char** argv) {
                       .arg(double(unit.Ms) / 1000, 0, 'f', 1)
                       .arg(unit.Passed ? QStringLiteral("passed") : QStringLiteral("FAILED"))
                       .toUtf8() +
-                  unit.Process->readAll());
+                  unit.Error.toUtf8() + unit.Process->readAll());
         }
     };
     std::function<void()> startNext = [&] {
@@ -137,6 +181,7 @@ inline int Run(int argc, char** argv) {
                              [&, u = &unit](QProcess::ProcessError error) {
                                  if (error != QProcess::FailedToStart)
                                      return; // a crash is told by finished
+                                 u->Error = u->Process->errorString() + u'\n';
                                  u->Done = true;
                                  --running;
                                  printReady();
@@ -144,9 +189,12 @@ inline int Run(int argc, char** argv) {
                                  if (running == 0)
                                      loop.quit();
                              });
+            QString own = program;
+            if (folders)
+                own = OwnProgram(program, folders->filePath(QString::number(started)), beside);
             unit.Clock.start();
             ++running;
-            unit.Process->start(program, {unit.Name});
+            unit.Process->start(own, {unit.Name});
         }
     };
     startNext();
@@ -169,7 +217,9 @@ inline int Run(int argc, char** argv) {
 }
 } // namespace SideBySide
 
-// QTEST_MAIN and QTEST_GUILESS_MAIN with the functions run side by side.
+// QTEST_MAIN and QTEST_GUILESS_MAIN with the functions run side by side; the
+// OWN_FOLDER form takes the names of the files beside the program that the
+// test changes.
 #define RV5K_SIDE_BY_SIDE_MAIN(TestObject)                                                         \
     QTEST_MAIN_WRAPPER(TestObject,                                                                 \
                        if (SideBySide::Wanted(argc)) return SideBySide::Run(argc, argv);           \
@@ -178,3 +228,7 @@ inline int Run(int argc, char** argv) {
     QTEST_MAIN_WRAPPER(TestObject,                                                                 \
                        if (SideBySide::Wanted(argc)) return SideBySide::Run(argc, argv);           \
                        QTEST_QAPP_SETUP(QCoreApplication))
+#define RV5K_SIDE_BY_SIDE_MAIN_OWN_FOLDER(TestObject, ...)                                         \
+    QTEST_MAIN_WRAPPER(TestObject, if (SideBySide::Wanted(argc)) return SideBySide::Run(           \
+                                       argc, argv, {__VA_ARGS__});                                 \
+                       QTEST_MAIN_SETUP())
