@@ -72,6 +72,11 @@ void TCanSettingsPanel::CommitEdits() {
     CarTree->CommitEdit();
 }
 
+TCanSettingsPanel::~TCanSettingsPanel() {
+    if (CarTree && !CarTree->parent())
+        delete CarTree;
+}
+
 QString TCanSettingsPanel::PinText() const {
     return Pin->text();
 }

@@ -4,19 +4,21 @@
 // on the car page the car tree.
 
 #include "cansettings/CanSettingsView.h"
+#include "cansettings/view/ParamTreeView.h"
 
+#include <QPointer>
 #include <QWidget>
 
 class QCheckBox;
 class QLabel;
 class QLineEdit;
 class TCanSettings;
-class TParamTreeView;
 
 class TCanSettingsPanel : public QWidget, public ICanSettingsView {
     Q_OBJECT
 public:
     explicit TCanSettingsPanel(TCanSettings& settings, QWidget* parent = nullptr);
+    ~TCanSettingsPanel() override;
 
     // The settings page's controls live in this widget; the car tree goes on
     // the car page.
@@ -35,7 +37,9 @@ public:
 
 private:
     TParamTreeView* SettingsTree;
-    TParamTreeView* CarTree;
+    // Made here, shown on the car page: whoever takes it in owns it; a tree
+    // nobody took goes with the panel.
+    QPointer<TParamTreeView> CarTree;
     QLineEdit* Pin;
     QLabel* Events[3];
     QCheckBox* Expand;
