@@ -72,9 +72,9 @@ int main(int argc, char** argv) {
     TTemplatesPage page(templates, settings, host.Shell);
     page.SavePinBox()->setChecked(true);
     panel.resize(800, 600);
-    panel.VST2()->resize(800, 400);
+    panel.CarTreeBox()->resize(800, 400);
     panel.show();
-    panel.VST2()->show();
+    panel.CarTreeBox()->show();
 
     // Every slot used: PIN, events, sub-parameters, flags, functions.
     TFnMemoryMap& map = settings.Map();

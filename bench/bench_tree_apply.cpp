@@ -37,9 +37,9 @@ int main(int argc, char** argv) {
     if (settings.LoadCatalogue(path))
         return 1;
     panel.resize(800, 600);
-    panel.VST2()->resize(800, 400);
+    panel.CarTreeBox()->resize(800, 400);
     panel.show();
-    panel.VST2()->show();
+    panel.CarTreeBox()->show();
 
     // Functions of every chapter, their sub-parameters, flags, PIN, events.
     TFnMemoryMap& map = settings.Map();

@@ -28,7 +28,8 @@ QByteArray TrailingBlanksRemoved(QByteArray text) {
 TSimModuleMemory::TSimModuleMemory(const TSimProfile& profile)
     : Slots(Clipped(profile.Map)), Defaults(Clipped(profile.Defaults)),
       WriteProgram(profile.WriteProgram.left(kWriteProgMaxBytes)), Programs(profile.Programs),
-      HeldBlocks(profile.Responses), ZoneStatus(profile.ZoneStatus), Password(profile.Password) {
+      HeldBlocks(profile.Responses), ZoneStatus(profile.ZoneStatus), Password(profile.Password),
+      RefusedFns(profile.IgnoreSetFn) {
     // Without factory defaults of its own the module returns to where it started.
     if (Defaults.empty())
         Defaults = Slots;
@@ -191,6 +192,8 @@ QByteArray TSimModuleMemory::ProgramsFrom(int position) const {
 }
 
 void TSimModuleMemory::SetFnNn(quint8 fn, quint8 nn) {
+    if (RefusedFns.contains(fn))
+        return;
     if (fn == kFnRestoreDefaults && nn == kNnRestoreDefaults) {
         Slots = Defaults;
     } else if (fn == kFnResetCar && nn == kNnResetCar) {

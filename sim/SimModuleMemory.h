@@ -2,7 +2,8 @@
 // What the simulated module keeps and how it answers for it: the function
 // memory map with its factory defaults, the write-program bytes, the car
 // program list, the settings it holds as response blocks, the zone status and
-// the USB password. It knows nothing of timing, locking or faults.
+// the USB password, and the functions whose writes it does not take. It
+// knows nothing of timing, locking or the link's faults.
 
 #include "SimProfile.h"
 
@@ -55,4 +56,5 @@ private:
     QList<TSimResponseBlock> HeldBlocks;
     quint32 ZoneStatus = 0;
     QByteArray Password;
+    QList<quint8> RefusedFns;
 };

@@ -183,7 +183,7 @@ void Faults(const QJsonValue& value, const QString& where, TSimProfile& profile)
     CheckKeys(object, where,
               {QStringLiteral("dropAnswerTo"), QStringLiteral("stayBusy"),
                QStringLiteral("unplugAfterReports"), QStringLiteral("garbageEvery"),
-               QStringLiteral("garbageSeed")});
+               QStringLiteral("garbageSeed"), QStringLiteral("ignoreSetFn")});
     const auto key = [&](const char* name) { return Key(where, QLatin1String(name)); };
     if (object.contains(QLatin1String("dropAnswerTo"))) {
         const QJsonArray list = List(object[QLatin1String("dropAnswerTo")], key("dropAnswerTo"));
@@ -202,6 +202,11 @@ void Faults(const QJsonValue& value, const QString& where, TSimProfile& profile)
     if (object.contains(QLatin1String("garbageSeed")))
         profile.GarbageSeed =
             Number(object[QLatin1String("garbageSeed")], key("garbageSeed"), 0, 0xFFFFFFFF);
+    if (object.contains(QLatin1String("ignoreSetFn"))) {
+        const QJsonArray list = List(object[QLatin1String("ignoreSetFn")], key("ignoreSetFn"));
+        for (qsizetype i = 0; i < list.size(); ++i)
+            profile.IgnoreSetFn.append(Byte(list[i], At(key("ignoreSetFn"), i)));
+    }
 }
 
 TSimProfile Parse(const QJsonObject& root) {

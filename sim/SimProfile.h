@@ -80,6 +80,9 @@ struct TSimProfile {
     std::optional<int> UnplugAfterReports; // pulls itself off the bus after n input reports
     int GarbageEvery = 0;                  // every n-th input report is garbage (0: never)
     quint32 GarbageSeed = 1;               // the garbage repeats from run to run
+    // SetFN_NN for these FNs is taken and dropped: the slot keeps its value,
+    // as on a module whose firmware does not accept those functions.
+    QList<quint8> IgnoreSetFn;
 
     // Returns no profile and sets error (the file, then what is wrong) on a
     // file that cannot be read or holds a damaged profile.

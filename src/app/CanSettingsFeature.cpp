@@ -9,6 +9,7 @@
 #include "cansettings/MapCycle.h"
 #include "cansettings/view/CanSettingsPanel.h"
 #include "cansettings/view/CarPage.h"
+#include "cansettings/view/ChangesDialogs.h"
 #include "cansettings/view/ParamTreeView.h"
 #include "files/AppFolders.h"
 #include "i18n/MessageTable.h"
@@ -16,8 +17,12 @@
 #include "session/Session.h"
 
 #include <QFile>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QShortcut>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 TCanSettingsFeature::TCanSettingsFeature(TSession& session, TMainWindowUi& ui, QObject* parent)
@@ -25,16 +30,43 @@ TCanSettingsFeature::TCanSettingsFeature(TSession& session, TMainWindowUi& ui, Q
       CanPanel(new TCanSettingsPanel(*Can, ui.TabSettings)),
       Selection(new TCarSelection(*Can, session, this)),
       CarControls(new TCarPage(*Selection, ui.TabCar)),
-      TemplateControls(new TTemplatesFeature(session, *Can, ui, this)) {
+      TemplateControls(new TTemplatesFeature(session, *Can, ui, this)),
+      Dialogs(new TChangesDialogs(session, ui.PageControl1->window())) {
     ui.SettingsLayout->addWidget(CanPanel, 1);
     ui.CarLayout->addWidget(CarControls);
-    ui.CarLayout->addWidget(CanPanel->VST2(), 1);
+    ui.CarLayout->addWidget(CanPanel->CarTreeBox(), 1);
+    Can->SetChangesView(Dialogs);
     Can->LanguageChanged();
     connect(ui.SaveButton, &QPushButton::clicked, Can, &TCanSettings::Save);
+    ConnectSafety(ui);
     // Whatever the pages showed belongs to a module that is not the one a
     // Save would reach any more.
     connect(&session, &TSession::ShownModuleGone, Can, &TCanSettings::ResetView);
     ConnectLinks(session);
+}
+
+void TCanSettingsFeature::ConnectSafety(TMainWindowUi& ui) {
+    connect(ui.RevertButton, &QPushButton::clicked, Can, &TCanSettings::RevertChanges);
+    connect(Can, &TCanSettings::SaveStateChanged, ui.ChangesLabel,
+            [this, &ui](const QString& text) {
+                ui.ChangesLabel->setText(text);
+                ui.RevertButton->setEnabled(Can->ChangeCount() > 0);
+            });
+    // Ctrl+F: the search field of the tree in view (the settings tree from
+    // any other page).
+    auto* find = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), ui.PageControl1->window());
+    find->setObjectName(QStringLiteral("SearchShortcut"));
+    connect(find, &QShortcut::activated, this, [this, &ui] {
+        if (!ui.PageControl1->isVisible())
+            return;
+        QLineEdit* field = CanPanel->VTSearch();
+        if (ui.PageControl1->currentWidget() == ui.TabCar)
+            field = CanPanel->VST2Search();
+        else
+            ui.PageControl1->setCurrentWidget(ui.TabSettings);
+        field->setFocus(Qt::ShortcutFocusReason);
+        field->selectAll();
+    });
 }
 
 void TCanSettingsFeature::ConnectLinks(TSession& session) {
@@ -87,4 +119,10 @@ void TCanSettingsFeature::LanguageChanged(const TMessageTable& messages) {
     Can->SelectCatalogueLanguage(messages.LanguageName(messages.CurrentLanguage()));
     Can->LanguageChanged();
     Selection->LanguageChanged();
+    CanPanel->SetTexts(messages.WideMess(TCanSettings::SearchHintMessage),
+                       messages.WideMess(TCanSettings::RevertRowMessage));
+    // The trees' names and the search's words in the new language.
+    for (TParamTreeView* tree : {CanPanel->VT(), CanPanel->VST2()})
+        tree->SyncRows();
+    Can->RefreshChanges();
 }

@@ -11,6 +11,7 @@ class TCanSettings;
 class TCanSettingsPanel;
 class TCarPage;
 class TCarSelection;
+class TChangesDialogs;
 class TLanguageSwitch;
 class TMessageTable;
 class TSession;
@@ -34,9 +35,11 @@ public:
     TCarSelection* Cars() const { return Selection; }
     TCarPage* CarPage() const { return CarControls; }
     TTemplatesFeature* Templates() const { return TemplateControls; }
+    TChangesDialogs* ChangesDialogs() const { return Dialogs; }
 
 private:
     void ConnectLinks(TSession& session);
+    void ConnectSafety(TMainWindowUi& ui);
 
     TSession& Session;
     TCanSettings* Can;
@@ -44,4 +47,5 @@ private:
     TCarSelection* Selection;
     TCarPage* CarControls;
     TTemplatesFeature* TemplateControls;
+    TChangesDialogs* Dialogs;
 };

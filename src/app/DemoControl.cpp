@@ -1,5 +1,8 @@
 #include "DemoControl.h"
 
+#include "LanguageSwitch.h"
+#include "TForm1.h"
+
 #include "link/hid/SimHidBus.h"
 
 #include <QApplication>
@@ -8,12 +11,18 @@
 
 TDemoControl::TDemoControl(QWidget* window, QWidget* hintTarget, TSimHidBus* bus,
                            TVirtualHidDevice* module)
-    : QObject(window), Bus(bus), Module(module) {
+    : QObject(window), HintTarget(hintTarget), Bus(bus), Module(module) {
     // A shortcut would not fire while its window is disabled, which is just
     // when a read runs; the application's own filter sees the key in any case.
     qApp->installEventFilter(this);
     if (hintTarget)
         hintTarget->setToolTip(HintText());
+    if (auto* form = qobject_cast<TForm1*>(window))
+        connect(form->Languages(), &TLanguageSwitch::LanguageChanged, this, [this, form] {
+            const QString text = form->Messages().WideMess(HintMessage);
+            if (HintTarget)
+                HintTarget->setToolTip(text.isEmpty() ? HintText() : text);
+        });
 }
 
 TDemoControl::~TDemoControl() {

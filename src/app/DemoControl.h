@@ -6,6 +6,7 @@
 // unplug in the middle of a read can be shown.
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 class QWidget;
@@ -15,10 +16,14 @@ class TVirtualHidDevice;
 class TDemoControl : public QObject {
     Q_OBJECT
 public:
-    // The hint goes on hintTarget.
+    static constexpr int HintMessage = 134;
+
+    // The hint goes on hintTarget, in the main window's language when window
+    // is the main window.
     TDemoControl(QWidget* window, QWidget* hintTarget, TSimHidBus* bus, TVirtualHidDevice* module);
     ~TDemoControl() override;
 
+    // The designed English hint, until a language has been read.
     static QString HintText();
 
     // Unplugs the module when it is on the bus, plugs it in otherwise.
@@ -28,6 +33,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    QPointer<QWidget> HintTarget;
     TSimHidBus* Bus;
     TVirtualHidDevice* Module;
 };

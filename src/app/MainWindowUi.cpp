@@ -44,6 +44,10 @@ QWidget* TMainWindowUi::CreateBottomBar() {
     ReadAgainButton->setToolTip(QStringLiteral("Read the settings from the module again. A locked "
                                                "module asks for its USB password first."));
     ReadAgainButton->hide();
+    RevertButton = Named(new QPushButton(QStringLiteral("Revert changes")), "RevertButton");
+    RevertButton->setToolTip(
+        QStringLiteral("Put every changed setting back as the module holds it. Nothing is sent."));
+    RevertButton->setEnabled(false);
 
     auto* layout = new QHBoxLayout(bar);
     layout->setContentsMargins(8, 4, 8, 4);
@@ -51,6 +55,7 @@ QWidget* TMainWindowUi::CreateBottomBar() {
     layout->addStretch(1);
     layout->addWidget(ScanBaseButton);
     layout->addWidget(ReadAgainButton);
+    layout->addWidget(RevertButton);
     layout->addWidget(DefaultButton);
     layout->addWidget(SaveButton);
     return bar;
@@ -67,8 +72,15 @@ void TMainWindowUi::CreateStatusBar(QMainWindow* window) {
     ScanningLabel->hide();
     StateLabel = Named(new QLabel, "StateLabel");
     StateLabel->hide();
+    // The count of changes in the bottom line, where the buttons above leave
+    // it room in every language.
+    ChangesLabel = Named(new QLabel, "ChangesLabel");
+    QFont bold = ChangesLabel->font();
+    bold.setBold(true);
+    ChangesLabel->setFont(bold);
     status->addWidget(StatusLabel);
     status->addWidget(StateLabel, 1);
+    status->addPermanentWidget(ChangesLabel);
     status->addPermanentWidget(ScanningLabel);
     status->addPermanentWidget(PingTimeOutLabel);
     Lamp1 = Named(new TLamp, "Lamp1");

@@ -45,6 +45,11 @@ struct TMainWindowUi {
     QWidget* BottomBar = nullptr; // below the pages, never scrolled away
     QComboBox* LanguageBox = nullptr;
     QPushButton* SaveButton = nullptr;
+    // Puts every changed value back as the module holds it.
+    QPushButton* RevertButton = nullptr;
+    // How many changes a Save would make, or that the last one was verified
+    // (in the status bar, below the buttons).
+    QLabel* ChangesLabel = nullptr;
     QPushButton* DefaultButton = nullptr;
     QPushButton* ScanBaseButton = nullptr;
     // Reads the module's settings again; shown while a module can be read.

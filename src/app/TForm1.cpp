@@ -18,6 +18,9 @@
 #include "session/Session.h"
 #include "ui/ReadingOrder.h"
 
+#include "cansettings/CanSettings.h"
+
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QEventLoop>
@@ -388,6 +391,13 @@ void TForm1::CloseDown() {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+    // Unsaved changes are not dropped without a word: asked while the window
+    // is idle (not in the middle of a Save, a read or another question).
+    if (!CloseStarted && isEnabled() && !QApplication::activeModalWidget() &&
+        !Can->Settings()->MayDropChanges(TCanSettings::CloseQuestionMessage)) {
+        event->ignore();
+        return;
+    }
     event->accept();
     if (CloseStarted)
         return;

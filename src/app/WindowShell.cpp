@@ -8,6 +8,7 @@
 #include "i18n/MessageTable.h"
 
 #include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPushButton>
@@ -72,6 +73,8 @@ void TWindowShell::ShowSettingsPanel(bool visible) {
     Ui.PageControl1->setVisible(visible);
     Ui.SaveButton->setVisible(visible);
     Ui.DefaultButton->setVisible(visible);
+    Ui.RevertButton->setVisible(visible);
+    Ui.ChangesLabel->setVisible(visible);
 }
 
 bool TWindowShell::SettingsPanelVisible() const {

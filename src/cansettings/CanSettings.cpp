@@ -5,13 +5,35 @@
 #include "MapCycle.h"
 #include "ParamTreeModel.h"
 #include "ParamTreeRules.h"
+#include "files/SettingsFile.h"
 #include "link/Link.h"
 #include "session/Session.h"
+
+#include <QTimer>
+#include <algorithm>
 
 namespace {
 constexpr quint8 CarProgramFn = 0x57;
 constexpr quint8 SaveDoneFn = 0x11;
 constexpr int AutoWaitMs = 20;
+constexpr quint8 FirstPinFn = 0x01;
+constexpr quint8 CarGroupFn = 0x06;
+constexpr quint8 CarSubgroupFn = 0x07;
+constexpr quint8 NotSet = 0xFF;
+// A box names this many dropped changes, then "...".
+constexpr int DroppedShown = 15;
+
+// The PIN and the car, which no row of the trees shows.
+TChange NamedChange(TChangeKind kind, quint8 fn, const QString& name, const QString& old,
+                    const QString& now) {
+    TChange change;
+    change.Kind = kind;
+    change.Fn = fn;
+    change.Name = name;
+    change.Old = old;
+    change.New = now;
+    return change;
+}
 
 bool ValidPin(const QString& pin) {
     if (pin.size() != 4)
@@ -34,8 +56,15 @@ TCanSettings::TCanSettings(TSession& session, QObject* parent)
         if (CarSelection)
             CarSelection->CarListsRead();
     });
-    connect(&session, &TSession::ReadSucceeded, this, &TCanSettings::TakeReadBaseline);
-    connect(&session, &TSession::ShownModuleGone, this, &TCanSettings::ForgetReadBaseline);
+    connect(&session, &TSession::ReadSucceeded, this, &TCanSettings::ReadSucceeded);
+    connect(&session, &TSession::ShownModuleGone, this, &TCanSettings::ShownModuleGone);
+    // A read that failed or a module that went leaves nothing to verify.
+    connect(&session, &TSession::ModuleStateChanged, this, [this](TModuleState state, int) {
+        if (state == TModuleState::ReadFailed || state == TModuleState::None)
+            Unverified.reset();
+    });
+    for (TParamTreeModel* model : {VTModel, VST2Model})
+        connect(model, &TParamTreeModel::Edited, this, &TCanSettings::RefreshChanges);
 }
 
 TCanSettings::~TCanSettings() = default;
@@ -73,7 +102,15 @@ void TCanSettings::LanguageChanged() {
                              Message(FirstColumnMessage + 2)};
     VTModel->SetColumnTitles(titles);
     VST2Model->SetColumnTitles(titles);
-    ShowFixedFns();
+    const auto count = [this](int n) {
+        return n == 1 ? Message(OneChangeMessage)
+                      : Message(ChangesMessage).replace(QStringLiteral("%1"), QString::number(n));
+    };
+    VTModel->SetCountText(count);
+    VST2Model->SetCountText(count);
+    // A PIN typed and not yet saved stays as typed.
+    ShowFixedFns(false);
+    SetSaveState(Verified);
 }
 
 void TCanSettings::ResetView() {
@@ -92,6 +129,7 @@ void TCanSettings::ResetView() {
     VST2Model->EndChange();
     if (View)
         View->SyncRows();
+    RefreshChanges();
 }
 
 void TCanSettings::ApplyMemoryMap() {
@@ -111,13 +149,15 @@ void TCanSettings::ApplyMemoryMap() {
         CarSelection->ShowCurrentCar(FixedFns.CarText(Message(CarNotSetMessage)));
         CarSelection->ModeAfterRead(FixedFns.CurrentCarKnown);
     }
+    RefreshChanges();
 }
 
-void TCanSettings::ShowFixedFns() {
+void TCanSettings::ShowFixedFns(bool withPin) {
     emit PinShown(FixedFns.PinShown);
     if (!View)
         return;
-    View->ShowPin(FixedFns.PinShown, FixedFns.PinShown ? FixedFns.PinText() : QString());
+    if (withPin)
+        View->ShowPin(FixedFns.PinShown, FixedFns.PinShown ? FixedFns.PinText() : QString());
     for (int i = 0; i < 3; ++i)
         if (FixedFns.LastEvents[std::size_t(i)] != 0)
             View->ShowLastEvent(i, Message(FixedFns.LastEvents[std::size_t(i)]));
@@ -147,9 +187,32 @@ bool TCanSettings::BeforeWrite() {
 }
 
 void TCanSettings::Save() {
+    if (!ReviewBeforeSave())
+        return;
     if (ILink* link = Session.Active())
         link->ClearTrace();
     SaveCanSettings(false);
+}
+
+bool TCanSettings::ReviewBeforeSave() {
+    // A template recorded, a Save that would not run, or nothing to compare
+    // with: as before, without a list.
+    if (Session.Recording() || Session.LinkBusy() != 0 || Session.Closing() || !ChangesView ||
+        !Baseline)
+        return true;
+    if (View)
+        View->CommitEdits();
+    RefreshChanges();
+    if (ChangeCount() == 0 || ReadSetting("Settings", ReviewKey, "1") == "0")
+        return true;
+    bool dontAskAgain = false;
+    const bool accepted = ChangesView->ConfirmChanges(DescribedChanges(), &dontAskAgain);
+    if (accepted && dontAskAgain) {
+        QString error;
+        if (!WriteSetting("Settings", ReviewKey, "0", &error))
+            Shell.ShowMessageBox(error, Box::Error, Box::Ok);
+    }
+    return accepted && !Session.Closing();
 }
 
 void TCanSettings::SaveCanSettings(bool defaultsMode) {
@@ -165,12 +228,16 @@ void TCanSettings::SaveCanSettings(bool defaultsMode) {
         Shell.ShowProgress(WritingMessage);
     if (View)
         View->CommitEdits();
+    // Only the installer's own Save is verified by the read that follows.
+    const bool verify = !recording && !defaultsMode;
+    TWritten sent;
     if (CarSelection && CarSelection->AutoSelected()) {
         module.SetFN_NN(CarProgramFn, 1);
+        sent.Pair(CarProgramFn, 1);
         Session.WaitWithEvents(AutoWaitMs);
     }
     bool written = true;
-    if (!recording && !defaultsMode) {
+    if (verify) {
         if (View && View->PinEnabled()) {
             const QString pin = View->PinText();
             if (!ValidPin(pin)) {
@@ -179,8 +246,10 @@ void TCanSettings::SaveCanSettings(bool defaultsMode) {
                                      Box::Error, Box::Ok);
             } else if (TemplatePin) {
                 const auto& p = FixedFns.Pin;
-                if (ILink* link = Session.Active())
+                if (ILink* link = Session.Active()) {
                     link->SetPIN(p[0], p[1], p[2], p[3]);
+                    sent.Pin = p;
+                }
             } else {
                 std::array<quint8, 4> typed{};
                 bool differs = false;
@@ -191,18 +260,269 @@ void TCanSettings::SaveCanSettings(bool defaultsMode) {
                 if (differs &&
                     Shell.ShowMessageBox(Message(PinQuestionMessage) + QLatin1Char(' ') + pin,
                                          Box::Confirmation, Box::Yes | Box::No) == Box::ResultYes)
-                    if (ILink* link = Session.Active())
+                    if (ILink* link = Session.Active()) {
                         link->SetPIN(typed[0], typed[1], typed[2], typed[3]);
+                        sent.Pin = typed;
+                    }
             }
         }
         CollectTreeValues();
-        if (CarSelection)
+        if (CarSelection) {
+            const TCarPlan car = CarSelection->PlanCarSelection();
+            if (car.SendsProgram && Session.Active())
+                sent.Car = std::make_pair(car.Group, car.Subgroup);
             CarSelection->ApplyCarSelection(FnMemoryMap);
+        }
+        for (int slot = 0; slot < TFnMemoryMap::SlotCount; ++slot)
+            if (TFnMemoryMap::Written(FnMemoryMap[slot].FN))
+                sent.Pair(FnMemoryMap[slot].FN, FnMemoryMap[slot].NN);
         written = MapCycle->WriteMemoryMap();
     }
     module.SetFN_NN(SaveDoneFn, 1);
+    sent.Pair(SaveDoneFn, 1);
     Shell.HideProgress();
     Shell.SetWindowEnabled(true);
-    if (!recording && written)
+    if (!recording && written) {
+        if (verify) {
+            Unverified = sent;
+            SetSaveState({});
+        }
         Session.StartConnectRead();
+    }
+}
+
+void TCanSettings::TWritten::Pair(quint8 fn, quint8 nn) {
+    if (!Values.Has(fn))
+        Order.push_back(fn);
+    // A pair written twice holds the later value (FN 0x11 ends every Save).
+    Values.Set(fn, nn);
+}
+
+void TCanSettings::TakeReadBaseline() {
+    Baseline = FnMemoryMap;
+    BaselineValues = TFnValues::Of(FnMemoryMap);
+    RefreshChanges();
+}
+
+void TCanSettings::ForgetReadBaseline() {
+    Baseline.reset();
+    BaselineValues = TFnValues();
+    RefreshChanges();
+}
+
+void TCanSettings::ReadSucceeded() {
+    TakeReadBaseline();
+    if (const std::optional<TWritten> written = std::exchange(Unverified, std::nullopt))
+        VerifySave(*written);
+}
+
+void TCanSettings::ShownModuleGone() {
+    Unverified.reset();
+    Verified.clear();
+    if (View)
+        View->CommitEdits();
+    RefreshChanges();
+    std::vector<TChange> dropped = DescribedChanges();
+    std::erase_if(dropped, [](const TChange& change) { return change.Forced; });
+    ForgetReadBaseline();
+    SetSaveState({});
+    if (dropped.empty())
+        return;
+    // Not from inside the device's news: the box waits for the event loop.
+    QString text = Message(DroppedMessage);
+    for (std::size_t i = 0; i < dropped.size() && i < std::size_t(DroppedShown); ++i) {
+        const TChange& change = dropped[i];
+        text += QLatin1Char('\n') + change.Name + QStringLiteral(": ") + change.Old +
+                QStringLiteral(" \u2192 ") + change.New;
+    }
+    if (dropped.size() > std::size_t(DroppedShown))
+        text += QStringLiteral("\n\u2026");
+    QTimer::singleShot(0, this, [this, text] {
+        if (!Session.Closing())
+            Shell.ShowMessageBox(text, Box::Warning, Box::Ok);
+    });
+}
+
+QString TCanSettings::PinOf(const TFnMemoryMap& map) const {
+    const TFnValues values = TFnValues::Of(map);
+    QString pin;
+    for (quint8 fn = FirstPinFn; fn < FirstPinFn + 4; ++fn) {
+        if (!values.Has(fn))
+            return {};
+        pin += QString::number(values.At(fn));
+    }
+    return pin;
+}
+
+TChangeTexts TCanSettings::Texts() const {
+    return {Message(FunctionPrefixMessage), Message(OnMessage), Message(OffMessage),
+            Message(NotInModuleMessage)};
+}
+
+void TCanSettings::RefreshChanges() {
+    std::vector<TChange> changes;
+    if (Baseline) {
+        TFnMemoryMap planned = SettingsChanges::Planned(Cat, FnMemoryMap);
+        std::optional<TCarPlan> car;
+        if (CarSelection) {
+            car = CarSelection->PlanCarSelection();
+            if (car->Fn57)
+                planned.SetMapValue(CarProgramFn, *car->Fn57);
+            if (car->Reset)
+                for (const quint8 fn : {0x82, 0x83, 0x84})
+                    planned.SetMapValue(fn, 2);
+        }
+        changes = SettingsChanges::Find(Cat, planned, BaselineValues);
+        const QString readPin = PinOf(*Baseline);
+        if (View && View->PinEnabled() && !readPin.isEmpty() && View->PinText() != readPin)
+            changes.push_back(NamedChange(TChangeKind::Pin, FirstPinFn, Message(PinNameMessage),
+                                          readPin, View->PinText()));
+        if (car) {
+            const quint8 group =
+                BaselineValues.Has(CarGroupFn) ? BaselineValues.At(CarGroupFn) : NotSet;
+            const quint8 subgroup =
+                BaselineValues.Has(CarSubgroupFn) ? BaselineValues.At(CarSubgroupFn) : NotSet;
+            const bool differs = car->SendsProgram
+                                     ? (car->Group != group || car->Subgroup != subgroup)
+                                     : car->Reset && (group != NotSet || subgroup != NotSet);
+            if (differs) {
+                const QString was = group == NotSet
+                                        ? Message(CarNotSetMessage)
+                                        : QStringLiteral("%1/%2").arg(group).arg(subgroup);
+                changes.push_back(
+                    NamedChange(TChangeKind::Car, CarGroupFn, Message(CarNameMessage), was,
+                                car->Reset ? Message(CarAutoMessage) : car->Description));
+            }
+        }
+    }
+    Pending = std::move(changes);
+    Repaint(SettingsChanges::Mark(Cat, Pending));
+    SetSaveState(Verified);
+}
+
+std::vector<TChange> TCanSettings::DescribedChanges() const {
+    std::vector<TChange> changes = Pending;
+    if (!Baseline)
+        return changes;
+    TFnMemoryMap planned = SettingsChanges::Planned(Cat, FnMemoryMap);
+    if (CarSelection) {
+        const TCarPlan car = CarSelection->PlanCarSelection();
+        if (car.Fn57)
+            planned.SetMapValue(CarProgramFn, *car.Fn57);
+        if (car.Reset)
+            for (const quint8 fn : {0x82, 0x83, 0x84})
+                planned.SetMapValue(fn, 2);
+    }
+    SettingsChanges::Describe(Cat, BaselineValues, TFnValues::Of(planned), Texts(), changes);
+    return changes;
+}
+
+int TCanSettings::ChangeCount() const {
+    return int(std::count_if(Pending.begin(), Pending.end(),
+                             [](const TChange& change) { return !change.Forced; }));
+}
+
+void TCanSettings::Repaint(const std::vector<TParamNode*>& nodes) {
+    std::vector<TParamNode*> vt, vst2;
+    for (TParamNode* node : nodes) {
+        const TParamNode* top = node;
+        while (top->Parent)
+            top = top->Parent;
+        (top == Cat.VT.Root() ? vt : vst2).push_back(node);
+    }
+    VTModel->RowsChanged(vt);
+    VST2Model->RowsChanged(vst2);
+}
+
+void TCanSettings::SetSaveState(const QString& verified) {
+    Verified = verified;
+    const int count = ChangeCount();
+    QString text = Verified;
+    if (count == 1)
+        text = Message(OneChangeMessage);
+    else if (count > 1)
+        text = Message(ChangesMessage).replace(QStringLiteral("%1"), QString::number(count));
+    if (text == ShownState)
+        return;
+    ShownState = text;
+    emit SaveStateChanged(text);
+}
+
+QString TCanSettings::SaveStateText() const {
+    return ShownState;
+}
+
+void TCanSettings::VerifySave(const TWritten& written) {
+    const TChangeTexts texts = Texts();
+    std::vector<TMismatch> mismatches =
+        SettingsChanges::Verify(Cat, written.Values, written.Order, FnMemoryMap, texts);
+    const TFnValues held = TFnValues::Of(FnMemoryMap);
+    if (written.Pin) {
+        QString sentPin;
+        for (const quint8 digit : *written.Pin)
+            sentPin += QString::number(digit);
+        const QString heldPin = PinOf(FnMemoryMap);
+        if (heldPin != sentPin)
+            mismatches.push_back({TChangeKind::Pin, FirstPinFn, Message(PinNameMessage), sentPin,
+                                  heldPin.isEmpty() ? texts.NotInModule : heldPin});
+    }
+    if (written.Car) {
+        const auto [group, subgroup] = *written.Car;
+        const bool known = held.Has(CarGroupFn) && held.Has(CarSubgroupFn);
+        if (!known || held.At(CarGroupFn) != group || held.At(CarSubgroupFn) != subgroup)
+            mismatches.push_back(
+                {TChangeKind::Car, CarGroupFn, Message(CarNameMessage),
+                 QStringLiteral("%1/%2").arg(group).arg(subgroup),
+                 known
+                     ? QStringLiteral("%1/%2").arg(held.At(CarGroupFn)).arg(held.At(CarSubgroupFn))
+                     : texts.NotInModule});
+    }
+    if (mismatches.empty()) {
+        SetSaveState(Message(VerifiedMessage)
+                         .replace(QStringLiteral("%1"), QString::number(written.Count())));
+        return;
+    }
+    // The rows the module refused show the values written again, marked, so
+    // the next Save tries them once more; the baseline stays what it holds.
+    bool patched = false;
+    for (const TMismatch& mismatch : mismatches)
+        if (mismatch.Kind == TChangeKind::Other && held.Has(mismatch.Fn)) {
+            FnMemoryMap.SetMapValue(mismatch.Fn, written.Values.At(mismatch.Fn));
+            patched = true;
+        }
+    if (patched)
+        ApplyMemoryMap();
+    if (ChangesView)
+        ChangesView->ShowMismatches(mismatches);
+    else
+        Shell.ShowMessageBox(Message(MismatchTitleMessage), Box::Warning, Box::Ok);
+}
+
+bool TCanSettings::MayDropChanges(int questionMessage) {
+    if (View)
+        View->CommitEdits();
+    RefreshChanges();
+    if (ChangeCount() == 0)
+        return true;
+    const QString question =
+        Message(questionMessage).replace(QStringLiteral("%1"), QString::number(ChangeCount()));
+    return Shell.ShowMessageBox(question, Box::Confirmation, Box::Yes | Box::No) == Box::ResultYes;
+}
+
+void TCanSettings::RevertRow(TParamTreeModel* model, TParamNode* node) {
+    if (!model || !node || !Baseline)
+        return;
+    if (View)
+        View->CommitEdits();
+    SettingsChanges::Revert(model->Tree(), *node, BaselineValues, FnMemoryMap);
+    model->Repaint();
+    RefreshChanges();
+}
+
+void TCanSettings::RevertChanges() {
+    if (!Baseline)
+        return;
+    // The map as read, shown again: rows, PIN and car choice.
+    FnMemoryMap = *Baseline;
+    ApplyMemoryMap();
 }

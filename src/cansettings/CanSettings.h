@@ -7,6 +7,7 @@
 #include "Catalogue.h"
 #include "FnMemoryMap.h"
 #include "MapApplier.h"
+#include "SettingsChanges.h"
 
 #include <QObject>
 #include <functional>
@@ -17,6 +18,27 @@ class IShell;
 class TSession;
 class TMapCycle;
 class TParamTreeModel;
+
+// What the car choice makes a Save do: reset the car ("Auto"), send a car
+// program ("Manual") and the FN57 value it puts in the map.
+struct TCarPlan {
+    bool Reset = false;
+    bool SendsProgram = false;
+    quint8 Group = 0, Subgroup = 0; // the program sent
+    std::optional<quint8> Fn57;
+    QString Description; // the car chosen, as the review names it
+};
+
+// The review before a Save and the list after it, shown by the window.
+class IChangesView {
+public:
+    virtual ~IChangesView() = default;
+    // The changes a Save would make; true to write them. dontAskAgain: the
+    // installer wants no review from now on.
+    virtual bool ConfirmChanges(const std::vector<TChange>& changes, bool* dontAskAgain) = 0;
+    // What the module does not hold as it was written.
+    virtual void ShowMismatches(const std::vector<TMismatch>& mismatches) = 0;
+};
 
 // Where the car selection plugs in; without one, no car mode is chosen.
 class ICarSelection {
@@ -30,6 +52,8 @@ public:
     // Turns the chosen car into map values before they are written.
     // May send requests on the active link and wait for them.
     virtual void ApplyCarSelection(TFnMemoryMap& map) = 0;
+    // What ApplyCarSelection would do, without sending or waiting.
+    virtual TCarPlan PlanCarSelection() const = 0;
     // A list the car selection needs has been read (ApplyParamsTimer).
     virtual void CarListsRead() = 0;
 };
@@ -43,11 +67,40 @@ public:
     static constexpr int BadPinMessage = 61;
     static constexpr int CarNotSetMessage = 62;
     static constexpr int FirstColumnMessage = 57;
+    static constexpr int CancelMessage = 40;
+    static constexpr int OneChangeMessage = 109;
+    static constexpr int ChangesMessage = 110; // %1 the count
+    static constexpr int ReviewTitleMessage = 111;
+    static constexpr int ReviewChapterMessage = 112;
+    static constexpr int ReviewSettingMessage = 113;
+    static constexpr int ReviewOldMessage = 114;
+    static constexpr int ReviewNewMessage = 115;
+    static constexpr int ReviewSaveMessage = 116;
+    static constexpr int DoNotAskMessage = 117;
+    static constexpr int PinNameMessage = 118;
+    static constexpr int CarNameMessage = 119;
+    static constexpr int CarAutoMessage = 120;
+    static constexpr int OnMessage = 121;
+    static constexpr int OffMessage = 122;
+    static constexpr int NotInModuleMessage = 123;
+    static constexpr int VerifiedMessage = 124; // %1 the count
+    static constexpr int MismatchTitleMessage = 125;
+    static constexpr int WrittenMessage = 126;
+    static constexpr int HeldMessage = 127;
+    static constexpr int CloseQuestionMessage = 128;    // %1 the count
+    static constexpr int TemplateQuestionMessage = 129; // %1 the count
+    static constexpr int DroppedMessage = 130;
+    static constexpr int SearchHintMessage = 131;
+    static constexpr int RevertRowMessage = 132;
+    static constexpr int MismatchHintMessage = 133;
+    // Settings.ini: "0" when the installer asked for no review before Save.
+    static constexpr const char* ReviewKey = "ReviewChanges";
 
     explicit TCanSettings(TSession& session, QObject* parent = nullptr);
     ~TCanSettings() override;
 
     void SetView(ICanSettingsView* view) { View = view; }
+    void SetChangesView(IChangesView* view) { ChangesView = view; }
     ICanSettingsView* SettingsView() const { return View; }
     void SetCarSelection(ICarSelection* selection) { CarSelection = selection; }
 
@@ -77,8 +130,27 @@ public:
     // taken when a read has ended well and been applied (never by a loaded
     // template), forgotten when the pages stop showing that module.
     const std::optional<TFnMemoryMap>& ReadBaseline() const { return Baseline; }
-    void TakeReadBaseline() { Baseline = FnMemoryMap; }
-    void ForgetReadBaseline() { Baseline.reset(); }
+    void TakeReadBaseline();
+    void ForgetReadBaseline();
+
+    // The changes a Save would make against the baseline (none without one),
+    // marked in the trees and counted; after every edit, PIN or car choice.
+    void RefreshChanges();
+    // Every change, the catalogue's fixed rows included (the review lists
+    // them); ChangeCount() only the installer's.
+    const std::vector<TChange>& Changes() const { return Pending; }
+    int ChangeCount() const;
+    // The changes worded in the language shown.
+    std::vector<TChange> DescribedChanges() const;
+    // The bottom bar's words: how many changes, or the last Save verified.
+    QString SaveStateText() const;
+    // Back to the baseline, one row (with what it holds) or all, and the
+    // PIN and car choice with all; nothing is sent.
+    void RevertRow(TParamTreeModel* model, TParamNode* node);
+    void RevertChanges();
+    // Asked before something drops the changes (closing, a template load):
+    // true to go on. questionMessage holds %1 for the count.
+    bool MayDropChanges(int questionMessage);
 
     TCatalogue& Catalogue() { return Cat; }
     TFnMemoryMap& Map() { return FnMemoryMap; }
@@ -93,10 +165,30 @@ public:
 signals:
     // The PIN field was filled and enabled, or cleared and disabled.
     void PinShown(bool shown);
+    // SaveStateText() changed.
+    void SaveStateChanged(const QString& text);
 
 private:
-    void ShowFixedFns();
+    // What a Save writes and that the read after it must give back.
+    struct TWritten {
+        TFnValues Values;
+        std::vector<quint8> Order; // the pairs, first write first
+        std::optional<std::array<quint8, 4>> Pin;
+        std::optional<std::pair<quint8, quint8>> Car;
+        void Pair(quint8 fn, quint8 nn);
+        int Count() const { return int(Order.size()) + (Pin ? 1 : 0) + (Car ? 1 : 0); }
+    };
+
+    void ShowFixedFns(bool withPin = true);
     QString Message(int number) const;
+    TChangeTexts Texts() const;
+    bool ReviewBeforeSave();
+    void ReadSucceeded();
+    void ShownModuleGone();
+    void VerifySave(const TWritten& written);
+    QString PinOf(const TFnMemoryMap& map) const;
+    void Repaint(const std::vector<TParamNode*>& nodes);
+    void SetSaveState(const QString& verified);
 
     TSession& Session;
     IShell& Shell;
@@ -110,4 +202,10 @@ private:
     TParamTreeModel* VST2Model;
     std::function<bool()> WriteGuard;
     std::optional<TFnMemoryMap> Baseline;
+    TFnValues BaselineValues;
+    IChangesView* ChangesView = nullptr;
+    std::vector<TChange> Pending;
+    std::optional<TWritten> Unverified;
+    QString Verified;
+    QString ShownState;
 };

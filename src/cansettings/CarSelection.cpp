@@ -172,6 +172,7 @@ void TCarSelection::ListChosen(TCarList list, int index) {
     default:
         break;
     }
+    Settings.RefreshChanges();
 }
 
 void TCarSelection::SelectCarMode(TCarMode mode) {
@@ -179,6 +180,7 @@ void TCarSelection::SelectCarMode(TCarMode mode) {
     if (View)
         View->ShowCarMode(mode);
     Settings.ShowCarTree(quint8(mode));
+    Settings.RefreshChanges();
 }
 
 void TCarSelection::ModeAfterRead(bool currentCarKnown) {
@@ -202,6 +204,41 @@ void TCarSelection::ShowCurrentCar(const QString& text) {
         View->ShowCurrentCar(text, subgroup && *subgroup != TFixedFns::NotSet
                                        ? QString::number(*subgroup)
                                        : QString());
+}
+
+TCarPlan TCarSelection::PlanCarSelection() const {
+    TCarPlan plan;
+    switch (Mode) {
+    case CarModeAuto:
+        plan.Reset = true;
+        plan.Fn57 = quint8(CarChoices::DefaultFn57);
+        break;
+    case CarModeManual: {
+        const TFlatNameStruct* program = Entry(Programs, Selected(TCarList::Program));
+        if (!program)
+            break;
+        plan.SendsProgram = true;
+        plan.Group = quint8(program->Value / 256);
+        plan.Subgroup = quint8(program->Value % 256);
+        const TFlatNameStruct* fn57 = Entry(Fn57s, Selected(TCarList::Fn57));
+        plan.Fn57 = fn57 ? quint8(fn57->Value) : NoFn57Chosen;
+        QStringList names;
+        for (const TCarList list : {TCarList::Make, TCarList::Brand, TCarList::Year}) {
+            const TList& entry = Lists[Slot(list)];
+            if (entry.Selected >= 0 && entry.Selected < entry.Labels.size())
+                names << entry.Labels[entry.Selected];
+        }
+        plan.Description = names.join(QLatin1Char(' ')) +
+                           QStringLiteral(" (%1/%2)").arg(plan.Group).arg(plan.Subgroup);
+        break;
+    }
+    case CarModeCurrent: {
+        const TFlatNameStruct* fn57 = Entry(CurrentFn57s, Selected(TCarList::CurrentFn57));
+        plan.Fn57 = fn57 ? quint8(fn57->Value) : quint8(CarChoices::DefaultFn57);
+        break;
+    }
+    }
+    return plan;
 }
 
 const TFlatNameStruct* TCarSelection::Entry(const TFlatNameStructArr& choices, int index) {

@@ -68,6 +68,7 @@ public:
     void ShowCurrentCar(const QString& text) override;
     bool AutoSelected() const override { return Mode == CarModeAuto; }
     void ApplyCarSelection(TFnMemoryMap& map) override;
+    TCarPlan PlanCarSelection() const override;
     void CarListsRead() override;
 
 signals:

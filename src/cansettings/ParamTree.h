@@ -20,6 +20,10 @@ struct TParamNode {
     bool Visible = true;
     bool Expanded = false;
     bool MultiLine = false;
+    // Its value differs from the module's as last read (a Save would change it).
+    bool Changed = false;
+    // Chapter: how many of the changes a Save would make it holds.
+    int ChangesHeld = 0;
 
     TParamNode* Parent = nullptr;
     std::vector<std::unique_ptr<TParamNode>> Children;

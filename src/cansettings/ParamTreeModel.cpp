@@ -13,6 +13,10 @@ constexpr int ColumnCount = 3;
 TParamTreeModel::TParamTreeModel(TCatalogue& catalogue, TParamTree& tree, QObject* parent)
     : QAbstractItemModel(parent), Catalogue(catalogue), Nodes(tree) {}
 
+int TParamTreeModel::Language() const {
+    return Catalogue.CatalogueLanguage;
+}
+
 TParamNode* TParamTreeModel::Node(const QModelIndex& index) const {
     return index.isValid() ? static_cast<TParamNode*>(index.internalPointer()) : Nodes.Root();
 }
@@ -106,7 +110,8 @@ QVariant TParamTreeModel::data(const QModelIndex& index, int role) const {
         return colour.isValid() ? QVariant(colour) : QVariant();
     }
     case Qt::FontRole:
-        if (node.Level() == 0) {
+        // Bold as well as marked: a change shows without telling colours apart.
+        if (node.Level() == 0 || node.Changed) {
             QFont bold;
             bold.setBold(true);
             return bold;
@@ -128,6 +133,10 @@ QVariant TParamTreeModel::data(const QModelIndex& index, int role) const {
         return Catalogue.Text(node.Data.Names);
     case MultiLineRole:
         return node.MultiLine;
+    case ChangedRole:
+        return node.Changed;
+    case ChangesHeldRole:
+        return node.ChangesHeld > 0 && CountText ? CountText(node.ChangesHeld) : QString();
     case EditRangeRole: {
         const TEditRange range = EditRange(node, column);
         return QVariantList{range.Minimum, range.Maximum, range.Step, range.Value};
@@ -154,16 +163,19 @@ bool TParamTreeModel::setData(const QModelIndex& index, const QVariant& value, i
             emit dataChanged(IndexOf(function->Child(0), 0),
                              IndexOf(function->Child(function->ChildCount() - 1), ColumnCount - 1));
             emit dataChanged(IndexOf(function, 0), IndexOf(function, 0)); // its summary
+            emit Edited();
             return true;
         }
         node.Checked = on;
         emit dataChanged(index, index);
+        emit Edited();
         return true;
     }
     if (role == Qt::EditRole && CanEdit(node, index.column())) {
         RowsChanged(NewText(Nodes, node, index.column(), value.toString()));
         if (node.Parent)
             emit dataChanged(IndexOf(node.Parent, 0), IndexOf(node.Parent, 0));
+        emit Edited();
         return true;
     }
     return false;

@@ -7,6 +7,7 @@
 #include "Catalogue.h"
 
 #include <QAbstractItemModel>
+#include <functional>
 
 class TParamTreeModel : public QAbstractItemModel {
     Q_OBJECT
@@ -19,17 +20,23 @@ public:
         NameRole,                       // QString: the option's own name (row height)
         MultiLineRole,                  // bool: the name wraps
         EditRangeRole,                  // QVariantList: minimum, maximum, step, value
+        ChangedRole,                    // bool: a Save would change what the row shows
+        ChangesHeldRole,                // QString: chapter: how many changes it holds; else empty
     };
 
     TParamTreeModel(TCatalogue& catalogue, TParamTree& tree, QObject* parent = nullptr);
 
     TParamTree& Tree() const { return Nodes; }
+    // The catalogue language the cells show.
+    int Language() const;
     TParamNode* Node(const QModelIndex& index) const;
     QModelIndex IndexOf(const TParamNode* node, int column = 0) const;
 
     // Message 87, written before every function's number.
     void SetFunctionPrefix(const QString& prefix);
     void SetColumnTitles(const QStringList& titles);
+    // Words a count of changes ("3 changes").
+    void SetCountText(std::function<QString(int)> text) { CountText = std::move(text); }
     // The nodes changed behind the model's back (a load, the map applied).
     void BeginChange() { beginResetModel(); }
     void EndChange() { endResetModel(); }
@@ -49,7 +56,12 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
 
+signals:
+    // The user changed a value, a choice or a flag.
+    void Edited();
+
 private:
+    std::function<QString(int)> CountText;
     TCatalogue& Catalogue;
     TParamTree& Nodes;
     QString FunctionPrefix;

@@ -141,6 +141,9 @@ bool TTemplates::LoadTemplateFile(const QString& path) {
     if (Busy())
         return false;
     TRunning running(Running);
+    // What the installer changed and did not save would be replaced unseen.
+    if (!Can.MayDropChanges(TCanSettings::TemplateQuestionMessage))
+        return false;
     tduomenys plaintext;
     if (!TemplateFile::OpenSealedFile(path, TemplateFormat::PassPhrase(), &plaintext)) {
         Show(Message(NotLoadedMessage), Box::Error);

@@ -132,6 +132,7 @@ void TSession::SetClosing() {
     Module->SetClosing();
     if (Base)
         Base->SetClosing();
+    emit ClosingStarted();
 }
 
 QString TSession::NoModuleText() const {

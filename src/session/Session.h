@@ -120,6 +120,8 @@ signals:
     // What the module is doing now; firmware: the version a too-old module
     // reports (as 602 for v6.02), else 0.
     void ModuleStateChanged(TModuleState state, int firmware);
+    // Closing began: a question or list still open ends now, unanswered.
+    void ClosingStarted();
 
 private:
     void CreateReader();

@@ -103,6 +103,13 @@ int main(int argc, char** argv) {
                                   list->visualItemRect(list->item(0)).center());
                 return;
             }
+            // The review before Save is answered at once: the close is meant
+            // for the writes.
+            for (QWidget* window : QApplication::topLevelWidgets())
+                if (window->objectName() == QLatin1String("ChangesReview") && window->isVisible())
+                    if (auto* save =
+                            window->findChild<QPushButton*>(QStringLiteral("ReviewSaveButton")))
+                        save->click();
             TMainWindowUi& ui = form->Controls();
             if (throughBase && !scanned && ui.ScanBaseButton->isVisible()) {
                 scanned = true;

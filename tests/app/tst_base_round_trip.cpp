@@ -276,6 +276,7 @@ void TestBaseRoundTrip::unacknowledgedSetStopsTheSave() {
             shown->button(QMessageBox::Ok)->click();
         },
         5000);
+    TReviewAnswer review(true);
     clock.start();
     w.Form()->Controls().SaveButton->click();
     QTRY_VERIFY_WITH_TIMEOUT(*box, 5000);

@@ -77,6 +77,7 @@ private slots:
         // Save sends the chosen program and writes the chosen FN57.
         const TCanParamData& year = supported[1].Models[0].Years[0];
         const quint8 fn57 = year.Fn57.isEmpty() ? 1 : year.Fn57[0];
+        TReviewAnswer review(true);
         form->Controls().SaveButton->click();
         QTRY_COMPARE_WITH_TIMEOUT(ModuleValue(module, 0x06), year.GrPgr[0].first, 8000);
         QCOMPARE(ModuleValue(module, 0x07), year.GrPgr[0].second);

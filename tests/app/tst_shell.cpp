@@ -222,6 +222,9 @@ void TestShell::demoKeyUnplugsAndPlugsBack() {
     QCOMPARE(form->statusBar()->toolTip(), TDemoControl::HintText());
     form->show();
     QVERIFY(QTest::qWaitForWindowActive(form));
+    // Then in the language read.
+    QTRY_VERIFY(form->LanguagesLoaded);
+    QCOMPARE(form->statusBar()->toolTip(), form->Messages().WideMess(TDemoControl::HintMessage));
     QLabel* status = form->Controls().StatusLabel;
     QTRY_VERIFY_WITH_TIMEOUT(status->text().endsWith(QStringLiteral(" SN:D1")), 3000);
 

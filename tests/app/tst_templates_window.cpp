@@ -98,6 +98,7 @@ struct TWindow {
     // Presses "Save" and waits for the writes and the read that follows.
     bool Save() {
         QSignalSpy applied(&Form()->CanSettings()->Cycle(), &TMapCycle::ApplyRequested);
+        TReviewAnswer review(true);
         Form()->Controls().SaveButton->click();
         return QTest::qWaitFor([&] { return applied.count() > 0; }, 20000) && WaitForRead();
     }

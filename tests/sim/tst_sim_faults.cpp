@@ -13,6 +13,7 @@ private slots:
     void stayBusy();
     void unplugAfterReports();
     void garbageEvery();
+    void ignoreSetFn();
 };
 
 void TstSimFaults::latencyShowsBusy() {
@@ -54,6 +55,19 @@ void TstSimFaults::dropAnswerTo() {
     QCOMPARE(f.Ask(ZoneStatusRequest()).size(), 1);
     QCOMPARE(f.Module.ReceivedReports().size(), 5);
     QCOMPARE(f.Module.RequestsSeen(), 4);
+}
+
+// A refused FN keeps its value; its neighbours and the PIN are still written.
+void TstSimFaults::ignoreSetFn() {
+    TSimProfile profile = TestProfile();
+    const quint8 refused = profile.Map[8].first;
+    const quint8 before = profile.Map[8].second;
+    profile.IgnoreSetFn = {refused};
+    Fixture f(profile);
+    f.Ask(CanMemory(Bytes({0x14, refused, quint8(before + 1)})));
+    f.Ask(CanMemory(Bytes({0x14, profile.Map[9].first, 0x77})));
+    QCOMPARE(f.Module.Map()[8].second, before);
+    QCOMPARE(f.Module.Map()[9].second, quint8(0x77));
 }
 
 void TstSimFaults::stayBusy() {

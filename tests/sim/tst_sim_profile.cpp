@@ -74,7 +74,7 @@ void TstSimProfile::fullProfile() {
                   {"dir": "in", "hex": "4f4b0d0a", "modemState": {"mc55iCR": "0x80", "tcpsr": 2}}],
         "latencyMs": 7, "statusIntervalMs": 20,
         "faults": {"dropAnswerTo": [3, 9], "stayBusy": true, "unplugAfterReports": 100,
-                   "garbageEvery": 5, "garbageSeed": 77}
+                   "garbageEvery": 5, "garbageSeed": 77, "ignoreSetFn": ["0x31", 87]}
     })";
     QString error;
     const auto p = TSimProfile::FromJson(json, &error);
@@ -114,6 +114,7 @@ void TstSimProfile::fullProfile() {
     QCOMPARE(p->UnplugAfterReports.value_or(0), 100);
     QCOMPARE(p->GarbageEvery, 5);
     QCOMPARE(p->GarbageSeed, 77u);
+    QCOMPARE(p->IgnoreSetFn, (QList<quint8>{0x31, 0x57}));
 }
 
 void TstSimProfile::damagedProfiles_data() {

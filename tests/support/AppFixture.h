@@ -28,6 +28,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+
 #include <memory>
 
 // Rows of a parameter tree as the window shows them.
@@ -115,9 +116,11 @@ struct TAppFixture {
             },
             timeoutMs);
     }
-    // Presses "Save" and waits for the writes and the read that follows.
+    // Presses "Save" (its review answered "Save") and waits for the writes
+    // and the read that follows.
     bool Save(int timeoutMs = 20000) const {
         QSignalSpy applied(&Cycle(), &TMapCycle::ApplyRequested);
+        TReviewAnswer review(true);
         Ui().SaveButton->click();
         return QTest::qWaitFor([&] { return applied.count() > 0; }, timeoutMs) && WaitForRead();
     }

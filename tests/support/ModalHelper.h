@@ -5,7 +5,9 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -61,3 +63,69 @@ inline std::shared_ptr<bool> WhenMessageBox(std::function<void(QMessageBox*)> an
     poll->start(10);
     return seen;
 }
+
+// Calls answer with the first visible top-level window of this object name
+// (a dialog may show while another modal window is up).
+inline std::shared_ptr<bool> WhenShown(const QString& objectName,
+                                       std::function<void(QWidget*)> answer, int timeoutMs) {
+    auto seen = std::make_shared<bool>(false);
+    auto* poll = new QTimer;
+    auto clock = std::make_shared<QElapsedTimer>();
+    clock->start();
+    QObject::connect(poll, &QTimer::timeout, poll, [=] {
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (window->objectName() == objectName && window->isVisible()) {
+                poll->stop();
+                poll->deleteLater();
+                *seen = true;
+                answer(window);
+                return;
+            }
+        if (clock->elapsed() > timeoutMs) {
+            poll->stop();
+            poll->deleteLater();
+        }
+    });
+    poll->start(10);
+    return seen;
+}
+
+// Answers the review before Save each time it shows ("Save" or "Cancel")
+// until Stop(); Seen counts the reviews answered.
+class TReviewAnswer {
+public:
+    explicit TReviewAnswer(bool save) : State(std::make_shared<TState>()) {
+        auto state = State;
+        auto* poll = new QTimer;
+        QObject::connect(poll, &QTimer::timeout, poll, [state, poll, save] {
+            if (state->Stopped) {
+                poll->stop();
+                poll->deleteLater();
+                return;
+            }
+            for (QWidget* window : QApplication::topLevelWidgets())
+                if (window->objectName() == QLatin1String("ChangesReview") && window->isVisible()) {
+                    state->Rows = window->findChild<QTreeWidget*>()->topLevelItemCount();
+                    ++state->Seen;
+                    window
+                        ->findChild<QPushButton*>(save ? QStringLiteral("ReviewSaveButton")
+                                                       : QStringLiteral("ReviewCancelButton"))
+                        ->click();
+                    return;
+                }
+        });
+        poll->start(10);
+    }
+    ~TReviewAnswer() { Stop(); }
+    void Stop() { State->Stopped = true; }
+    int Seen() const { return State->Seen; }
+    int Rows() const { return State->Rows; } // of the last review
+
+private:
+    struct TState {
+        bool Stopped = false;
+        int Seen = 0;
+        int Rows = 0;
+    };
+    std::shared_ptr<TState> State;
+};

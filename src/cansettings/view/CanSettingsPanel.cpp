@@ -5,12 +5,43 @@
 
 #include <QCheckBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
 
 namespace {
 constexpr int PinLength = 4;
+
+// The search field: Escape empties it.
+class TSearchField : public QLineEdit {
+public:
+    explicit TSearchField(const char* name, QWidget* parent) : QLineEdit(parent) {
+        setObjectName(QString::fromLatin1(name));
+        setClearButtonEnabled(true);
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->key() == Qt::Key_Escape && !text().isEmpty()) {
+            clear();
+            event->accept();
+            return;
+        }
+        QLineEdit::keyPressEvent(event);
+    }
+};
+
+// "Search:" and its field in one row.
+QHBoxLayout* SearchRow(QWidget* parent, const char* labelName, QLineEdit* field) {
+    auto* label = new QLabel(QStringLiteral("Search:"), parent);
+    label->setObjectName(QString::fromLatin1(labelName));
+    label->setBuddy(field);
+    auto* row = new QHBoxLayout;
+    row->addWidget(label);
+    row->addWidget(field, 1);
+    return row;
+}
 const QColor DisabledField(236, 236, 236);
 
 void SetFieldColour(QLineEdit* field, const QColor& colour) {
@@ -23,7 +54,9 @@ void SetFieldColour(QLineEdit* field, const QColor& colour) {
 
 TCanSettingsPanel::TCanSettingsPanel(TCanSettings& settings, QWidget* parent)
     : QWidget(parent), SettingsTree(new TParamTreeView(settings.SettingsModel(), false, this)),
-      CarTree(new TParamTreeView(settings.CarModel(), true)), Pin(new QLineEdit(this)),
+      CarTree(new TParamTreeView(settings.CarModel(), true)), CarBox(new QWidget),
+      SettingsSearch(new TSearchField("VTSearch", this)),
+      CarSearch(new TSearchField("VST2Search", CarBox)), Pin(new QLineEdit(this)),
       Expand(new QCheckBox(QStringLiteral("Expand"), this)) {
     setObjectName(QStringLiteral("CanSettingsPanel"));
     SettingsTree->setObjectName(QStringLiteral("VT"));
@@ -55,7 +88,23 @@ TCanSettingsPanel::TCanSettingsPanel(TCanSettings& settings, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(top);
+    layout->addLayout(SearchRow(this, "VTSearchLabel", SettingsSearch));
     layout->addWidget(SettingsTree, 1);
+
+    CarBox->setObjectName(QStringLiteral("CarTreeBox"));
+    CarTree->setParent(CarBox);
+    auto* carLayout = new QVBoxLayout(CarBox);
+    carLayout->setContentsMargins(0, 0, 0, 0);
+    carLayout->addLayout(SearchRow(CarBox, "VST2SearchLabel", CarSearch));
+    carLayout->addWidget(CarTree, 1);
+
+    connect(SettingsSearch, &QLineEdit::textChanged, SettingsTree, &TParamTreeView::SetSearch);
+    connect(CarSearch, &QLineEdit::textChanged, CarTree, &TParamTreeView::SetSearch);
+    for (TParamTreeView* tree : {SettingsTree, CarTree.data()})
+        connect(
+            tree, &TParamTreeView::RevertRequested, &settings,
+            [&settings, tree](TParamNode* node) { settings.RevertRow(tree->TreeModel(), node); });
+    connect(Pin, &QLineEdit::textEdited, &settings, &TCanSettings::RefreshChanges);
 
     connect(Expand, &QCheckBox::toggled, SettingsTree, [this](bool on) {
         if (on)
@@ -67,14 +116,21 @@ TCanSettingsPanel::TCanSettingsPanel(TCanSettings& settings, QWidget* parent)
     settings.SetView(this);
 }
 
+void TCanSettingsPanel::SetTexts(const QString& searchHint, const QString& revertRow) {
+    for (QLineEdit* field : {SettingsSearch, CarSearch})
+        field->setPlaceholderText(searchHint);
+    for (TParamTreeView* tree : {SettingsTree, CarTree.data()})
+        tree->SetRevertText(revertRow);
+}
+
 void TCanSettingsPanel::CommitEdits() {
     SettingsTree->CommitEdit();
     CarTree->CommitEdit();
 }
 
 TCanSettingsPanel::~TCanSettingsPanel() {
-    if (CarTree && !CarTree->parent())
-        delete CarTree;
+    if (CarBox && !CarBox->parent())
+        delete CarBox;
 }
 
 QString TCanSettingsPanel::PinText() const {

@@ -24,6 +24,13 @@ public:
     // the car page.
     TParamTreeView* VT() const { return SettingsTree; }
     TParamTreeView* VST2() const { return CarTree; }
+    // The car tree with its search field above it, for the car page.
+    QWidget* CarTreeBox() const { return CarBox; }
+    // The search fields above the trees.
+    QLineEdit* VTSearch() const { return SettingsSearch; }
+    QLineEdit* VST2Search() const { return CarSearch; }
+    // The search fields' hint and the trees' "Revert this change".
+    void SetTexts(const QString& searchHint, const QString& revertRow);
     QLineEdit* PinEdit() const { return Pin; }
     QLabel* LastEventLabel(int i) const { return Events[i]; }
     QCheckBox* ExpandBox() const { return Expand; }
@@ -37,9 +44,12 @@ public:
 
 private:
     TParamTreeView* SettingsTree;
-    // Made here, shown on the car page: whoever takes it in owns it; a tree
-    // nobody took goes with the panel.
+    // Made here, shown on the car page: whoever takes the box in owns it
+    // (and the tree in it); a box nobody took goes with the panel.
     QPointer<TParamTreeView> CarTree;
+    QPointer<QWidget> CarBox;
+    QLineEdit* SettingsSearch;
+    QLineEdit* CarSearch;
     QLineEdit* Pin;
     QLabel* Events[3];
     QCheckBox* Expand;

@@ -14,6 +14,52 @@ using Model = TParamTreeModel;
 
 TParamTreeDelegate::TParamTreeDelegate(QTreeView* view) : QStyledItemDelegate(view), View(view) {}
 
+namespace {
+// The change mark: a bar down the row's left edge with a notch, so that it
+// tells without colour (the value is bold as well).
+const QColor ChangeMarkColour(0, 84, 166);
+constexpr int ChangeMarkWidth = 4;
+} // namespace
+
+void TParamTreeDelegate::PaintChangeMarks(QPainter* painter, const QStyleOptionViewItem& opt,
+                                          const QModelIndex& index) const {
+    const QRect row = opt.rect;
+    if (index.data(Model::ChangedRole).toBool()) {
+        // In the gutter at the tree's left edge, clear of the indentation
+        // and the row's text.
+        const int left = 1;
+        painter->save();
+        painter->setClipping(false);
+        painter->setPen(Qt::NoPen);
+        painter->setBrush(ChangeMarkColour);
+        painter->drawRect(QRect(left, row.top() + 1, ChangeMarkWidth, row.height() - 2));
+        const int middle = row.top() + row.height() / 2;
+        const QPoint notch[3] = {QPoint(left + ChangeMarkWidth, middle - 4),
+                                 QPoint(left + ChangeMarkWidth + 4, middle),
+                                 QPoint(left + ChangeMarkWidth, middle + 4)};
+        painter->drawPolygon(notch, 3);
+        painter->restore();
+    }
+    // A chapter says how many changes it holds, after its name.
+    const QString held = index.data(Model::ChangesHeldRole).toString();
+    if (held.isEmpty())
+        return;
+    QStyle* style = opt.widget ? opt.widget->style() : QApplication::style();
+    QRect text = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, opt.widget);
+    text.setLeft(text.left() + opt.fontMetrics.horizontalAdvance(opt.text + QStringLiteral("   ")));
+    if (text.width() <= 0)
+        return;
+    painter->save();
+    painter->setPen(Qt::white);
+    QFont bold = opt.font;
+    bold.setBold(true);
+    painter->setFont(bold);
+    const QString shown = QStringLiteral("\u25B6 ") + held;
+    painter->drawText(text, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine,
+                      QFontMetrics(bold).elidedText(shown, Qt::ElideRight, text.width()));
+    painter->restore();
+}
+
 void TParamTreeDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                                const QModelIndex& index) const {
     QStyleOptionViewItem opt = option;
@@ -43,6 +89,8 @@ void TParamTreeDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
     } else {
         style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, opt.widget);
     }
+    if (index.column() == 0)
+        PaintChangeMarks(painter, opt, index);
     // A collapsed function shows its choice after its name, grey and italic.
     if (index.column() != 0 || index.data(Model::LevelRole).toInt() != 1)
         return;

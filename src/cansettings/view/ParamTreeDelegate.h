@@ -28,6 +28,9 @@ public:
     void CommitOpenEditor();
 
 private:
+    void PaintChangeMarks(QPainter* painter, const QStyleOptionViewItem& opt,
+                          const QModelIndex& index) const;
+
     QTreeView* View;
     QPointer<TSpinGauge> Open;
 };

@@ -3,9 +3,12 @@
 #include "ParamTreeDelegate.h"
 #include "cansettings/ParamTreeModel.h"
 #include "cansettings/ParamTreeRules.h"
+#include "cansettings/ParamTreeSearch.h"
 
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 
 TParamTreeView::TParamTreeView(TParamTreeModel* model, bool singleClickEdits, QWidget* parent)
@@ -22,11 +25,11 @@ TParamTreeView::TParamTreeView(TParamTreeModel* model, bool singleClickEdits, QW
     connect(model, &QAbstractItemModel::modelReset, this, &TParamTreeView::SyncRows);
     connect(model, &QAbstractItemModel::headerDataChanged, this, &TParamTreeView::FitColumns);
     connect(this, &QTreeView::expanded, this, [this](const QModelIndex& index) {
-        if (TParamNode* node = Model->Node(index))
+        if (TParamNode* node = Model->Node(index); node && !Searching)
             node->Expanded = true;
     });
     connect(this, &QTreeView::collapsed, this, [this](const QModelIndex& index) {
-        if (TParamNode* node = Model->Node(index))
+        if (TParamNode* node = Model->Node(index); node && !Searching)
             node->Expanded = false;
     });
     connect(selectionModel(), &QItemSelectionModel::currentChanged, viewport(),
@@ -35,13 +38,44 @@ TParamTreeView::TParamTreeView(TParamTreeModel* model, bool singleClickEdits, QW
 
 void TParamTreeView::SyncRows() {
     setUpdatesEnabled(false);
-    Model->Tree().ForEach([this](TParamNode& node) {
+    Searching = !SearchText.trimmed().isEmpty();
+    ParamTreeSearch::TResult found;
+    if (Searching)
+        found = ParamTreeSearch::Find(Model->Tree(), Model->Language(), SearchText);
+    std::size_t i = 0;
+    Model->Tree().ForEach([&](TParamNode& node) {
         const QModelIndex index = Model->IndexOf(&node);
-        setRowHidden(node.Index(), index.parent(), !node.Visible);
-        if (node.ChildCount() > 0 && isExpanded(index) != node.Expanded)
-            setExpanded(index, node.Expanded);
+        const bool shown = Searching ? found.Shown[i] != 0 : node.Visible;
+        const bool open = Searching ? found.Opened[i] != 0 : node.Expanded;
+        ++i;
+        if (isRowHidden(node.Index(), index.parent()) == shown)
+            setRowHidden(node.Index(), index.parent(), !shown);
+        if (node.ChildCount() > 0 && isExpanded(index) != open)
+            setExpanded(index, open);
     });
     setUpdatesEnabled(true);
+}
+
+void TParamTreeView::SetSearch(const QString& text) {
+    if (text == SearchText)
+        return;
+    CommitEdit();
+    SearchText = text;
+    SyncRows();
+    Searching = !SearchText.trimmed().isEmpty();
+}
+
+void TParamTreeView::contextMenuEvent(QContextMenuEvent* event) {
+    const QModelIndex index = indexAt(event->pos());
+    TParamNode* node = index.isValid() ? Model->Node(index) : nullptr;
+    if (!node || (!node->Changed && node->ChangesHeld == 0))
+        return;
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("RevertMenu"));
+    QAction* revert = menu.addAction(RevertText);
+    revert->setObjectName(QStringLiteral("RevertRowAction"));
+    if (menu.exec(event->globalPos()) == revert)
+        emit RevertRequested(node);
 }
 
 void TParamTreeView::CommitEdit() {

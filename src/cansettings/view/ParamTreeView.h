@@ -8,6 +8,7 @@
 
 class TParamTreeDelegate;
 class TParamTreeModel;
+struct TParamNode;
 
 class TParamTreeView : public QTreeView {
     Q_OBJECT
@@ -21,22 +22,37 @@ public:
 
     TParamTreeModel* TreeModel() const { return Model; }
     TParamTreeDelegate* Delegate() const { return ItemDelegate; }
-    // Row visibility and expansion from the nodes.
+    // Row visibility and expansion from the nodes (and the search).
     void SyncRows();
     void CommitEdit();
+    // Shows only what the text finds; empty shows the tree as it was,
+    // expansion included.
+    void SetSearch(const QString& text);
+    QString Search() const { return SearchText; }
+    // The context menu's "Revert this change".
+    void SetRevertText(const QString& text) { RevertText = text; }
 
     // The value columns as wide as their titles need (at least as designed),
     // the name column the rest.
     void FitColumns();
+
+signals:
+    // The installer asked to put this row back as the module holds it.
+    void RevertRequested(TParamNode* node);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     // Enter or F2 opens the editor of the focused option's value.
     void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     TParamTreeModel* Model;
     TParamTreeDelegate* ItemDelegate;
     bool SingleClickEdits;
+    QString SearchText;
+    QString RevertText = QStringLiteral("Revert");
+    // While a search shows, opening rows is the search's, not the user's.
+    bool Searching = false;
 };
