@@ -3,6 +3,7 @@
 // the base going away and a USB module taking over.
 
 #include "AppFixture.h"
+#include "SideBySideMain.h"
 #include "base/THFLatcher.h"
 #include "link/TRV5K.h"
 #include "link/hid/SimHidBus.h"
@@ -135,5 +136,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestBaseFlow)
+RV5K_SIDE_BY_SIDE_MAIN(TestBaseFlow)
 #include "tst_base_flow.moc"

@@ -5,6 +5,7 @@
 // from the simulated base's records.
 
 #include "AppFixture.h"
+#include "SideBySideMain.h"
 #include "SimProfiles.h"
 #include "base/THFLatcher.h"
 #include "cansettings/CanSettings.h"
@@ -420,5 +421,5 @@ void TestBaseRoundTrip::shippedDemoProfile() {
     QVERIFY(!w.Base->Module(2).Map().empty());
 }
 
-QTEST_MAIN(TestBaseRoundTrip)
+RV5K_SIDE_BY_SIDE_MAIN(TestBaseRoundTrip)
 #include "tst_base_round_trip.moc"

@@ -4,6 +4,7 @@
 // the new values. Also the PIN field's check at Save.
 
 #include "AppFixture.h"
+#include "SideBySideMain.h"
 #include "SimProfiles.h"
 #include "sim/SimRv5kModule.h"
 #include "ui/SpinGauge.h"
@@ -252,5 +253,5 @@ void TestCanRoundTrip::languageChangeTranslatesTheTree() {
     QVERIFY(window.Cell(window.Function(0x31), 0).startsWith(QStringLiteral("FN31 - Полярность")));
 }
 
-QTEST_MAIN(TestCanRoundTrip)
+RV5K_SIDE_BY_SIDE_MAIN(TestCanRoundTrip)
 #include "tst_can_round_trip.moc"

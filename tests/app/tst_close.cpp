@@ -6,6 +6,8 @@
 #include <QRegularExpression>
 #include <QtTest>
 
+#include "SideBySideMain.h"
+
 class TestClose : public QObject {
     Q_OBJECT
 private slots:
@@ -39,5 +41,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestClose)
+RV5K_SIDE_BY_SIDE_GUILESS_MAIN(TestClose)
 #include "tst_close.moc"

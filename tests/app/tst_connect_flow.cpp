@@ -2,6 +2,7 @@
 // unlock, read under the progress window, failures and unplugging.
 
 #include "AppFixture.h"
+#include "SideBySideMain.h"
 #include "link/TRV5K.h"
 #include "sim/SimRv5kModule.h"
 
@@ -248,5 +249,5 @@ void TestConnectFlow::unplugDuringReadDoesNotShowPanel() {
     QCOMPARE(flow.Status(), QStringLiteral("No Module"));
 }
 
-QTEST_MAIN(TestConnectFlow)
+RV5K_SIDE_BY_SIDE_MAIN(TestConnectFlow)
 #include "tst_connect_flow.moc"

@@ -5,6 +5,7 @@
 // disconnect, shown each time a block arrives, never through the base.
 
 #include "AppFixture.h"
+#include "SideBySideMain.h"
 #include "SimProfiles.h"
 #include "app/EngineFeature.h"
 #include "cansettings/view/CarPage.h"
@@ -136,8 +137,11 @@ private slots:
         QTRY_VERIFY(*yes);
         QTRY_VERIFY_WITH_TIMEOUT(applied.count() > 0, 20000);
         QVERIFY(app.WaitForRead());
-        QVERIFY(!base.Relays().isEmpty());
-        QCOMPARE(base.Relays().first().toHex(), QByteArray("149901"));
+        // The zone status the window asks for on its own may come between.
+        QList<QByteArray> relays = base.Relays();
+        relays.removeAll(QByteArray::fromHex("31"));
+        QVERIFY(!relays.isEmpty());
+        QCOMPARE(relays.first().toHex(), QByteArray("149901"));
         QCOMPARE(Values(base.Module(0).Map())[0x06], quint8(0xFF));
         // The base never tells the engine start block: its page stays hidden.
         QVERIFY(!PageShown(app));
@@ -173,5 +177,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestDefaultsEngine)
+RV5K_SIDE_BY_SIDE_MAIN(TestDefaultsEngine)
 #include "tst_defaults_engine.moc"

@@ -7,6 +7,7 @@
 // lines on.
 
 #include "AppFixture.h"
+#include "SideBySideMain.h"
 #include "SimProfiles.h"
 #include "app/DiagnosticsFeature.h"
 #include "app/WindowShell.h"
@@ -346,5 +347,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestDiagnostics)
+RV5K_SIDE_BY_SIDE_MAIN(TestDiagnostics)
 #include "tst_diagnostics.moc"

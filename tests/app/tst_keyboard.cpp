@@ -4,6 +4,7 @@
 // and Escape.
 
 #include "AppFixture.h"
+#include "SideBySideMain.h"
 #include "SimProfiles.h"
 #include "app/HintStyle.h"
 #include "sim/SimRv5kModule.h"
@@ -158,5 +159,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestKeyboard)
+RV5K_SIDE_BY_SIDE_MAIN(TestKeyboard)
 #include "tst_keyboard.moc"

@@ -5,6 +5,7 @@
 // "Read MQR-CAN settings on connect" cleared.
 
 #include "AppFixture.h"
+#include "SideBySideMain.h"
 #include "SimProfiles.h"
 #include "base/THFLatcher.h"
 #include "cansettings/view/CanSettingsPanel.h"
@@ -128,7 +129,7 @@ void TestReadOutcomes::moduleUnpluggedDuringTheRead() {
 void TestReadOutcomes::baseLostDuringTheRead() {
     struct TScenario {
         QString Name;
-        quint8 Stage = 0; // the relay code that marks the stage
+        quint8 Stage = 0;    // the relay code that marks the stage
         bool Unplug = false; // the base itself goes, or the module leaves its range
         std::unique_ptr<TAppFixture> App;
     };
@@ -305,5 +306,5 @@ void TestReadOutcomes::readWithReadOnConnectCleared() {
     QVERIFY(!app.Ui().ReadOnConnectBox->isChecked());
 }
 
-QTEST_MAIN(TestReadOutcomes)
+RV5K_SIDE_BY_SIDE_MAIN(TestReadOutcomes)
 #include "tst_read_outcomes.moc"

@@ -6,6 +6,7 @@
 // question before closing over unsaved changes.
 
 #include "AppFixture.h"
+#include "SideBySideMain.h"
 #include "SimProfiles.h"
 #include "cansettings/ParamTreeRules.h"
 #include "sim/SimRv5kModule.h"
@@ -195,5 +196,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestSafetyWindow)
+RV5K_SIDE_BY_SIDE_MAIN(TestSafetyWindow)
 #include "tst_safety_window.moc"

@@ -4,6 +4,7 @@
 // its control.
 
 #include "AppFixture.h"
+#include "SideBySideMain.h"
 #include "SimProfiles.h"
 #include "i18n/CodePage.h"
 #include "i18n/LanguageFile.h"
@@ -200,5 +201,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestTranslationWalk)
+RV5K_SIDE_BY_SIDE_MAIN(TestTranslationWalk)
 #include "tst_translation_walk.moc"

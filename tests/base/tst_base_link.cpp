@@ -1,6 +1,7 @@
 // The base link against the simulated radio base, at the report level.
 
 #include "BaseFixture.h"
+#include "SideBySideMain.h"
 
 #include <QElapsedTimer>
 
@@ -392,5 +393,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TstBaseLink)
+RV5K_SIDE_BY_SIDE_GUILESS_MAIN(TstBaseLink)
 #include "tst_base_link.moc"

@@ -6,6 +6,7 @@
 // app_can_round_trip's.
 
 #include "ScriptedModule.h"
+#include "SideBySideMain.h"
 #include "SimProfiles.h"
 #include "TestShell.h"
 #include "cansettings/CanSettings.h"
@@ -127,5 +128,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestCanSettings)
+RV5K_SIDE_BY_SIDE_MAIN(TestCanSettings)
 #include "tst_can_settings.moc"

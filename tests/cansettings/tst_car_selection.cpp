@@ -4,6 +4,7 @@
 // the re-read shows, the car tree by mode. The car page against the module at
 // the protocol's pace is app_car_page's.
 #include "ScriptedModule.h"
+#include "SideBySideMain.h"
 #include "SimProfiles.h"
 #include "TestShell.h"
 #include "cansettings/CanSettings.h"
@@ -245,5 +246,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestCarSelection)
+RV5K_SIDE_BY_SIDE_MAIN(TestCarSelection)
 #include "tst_car_selection.moc"

@@ -7,6 +7,7 @@
 // changes dropped with the module said; search by name and by FN.
 
 #include "ScriptedModule.h"
+#include "SideBySideMain.h"
 #include "SimProfiles.h"
 #include "TestShell.h"
 #include "cansettings/Backups.h"
@@ -383,5 +384,5 @@ private:
     std::unique_ptr<QTemporaryDir> AppData;
 };
 
-QTEST_MAIN(TestInstallerSafety)
+RV5K_SIDE_BY_SIDE_MAIN(TestInstallerSafety)
 #include "tst_installer_safety.moc"

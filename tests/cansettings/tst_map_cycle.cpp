@@ -2,6 +2,7 @@
 // with their early start, the watchdog, unplugging, and the write of the map.
 #include "ScriptedLink.h"
 #include "ScriptedModule.h"
+#include "SideBySideMain.h"
 #include "SimHost.h"
 #include "cansettings/MapCycle.h"
 
@@ -325,5 +326,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestMapCycle)
+RV5K_SIDE_BY_SIDE_GUILESS_MAIN(TestMapCycle)
 #include "tst_map_cycle.moc"

@@ -4,6 +4,7 @@
 // on disk changed; recorded requests replayed; the backup before every Save,
 // its list with the settings that differ, the newest 50 kept, and a backup
 // that cannot be written.
+#include "SideBySideMain.h"
 #include "SimHost.h"
 #include "TemplateBytes.h"
 #include "cansettings/Backups.h"
@@ -482,5 +483,5 @@ void TestTemplates::dialogsStartWhereTemplatesCanBeWritten() {
     QVERIFY(QFileInfo(fallback).isDir());
 }
 
-QTEST_MAIN(TestTemplates)
+RV5K_SIDE_BY_SIDE_MAIN(TestTemplates)
 #include "tst_templates.moc"

@@ -10,6 +10,7 @@
 // shipped one after every row.
 
 #include "../ScratchFileSystem.h"
+#include "SideBySideMain.h"
 #include "app/AppWindows.h"
 #include "app/TForm1.h"
 #include "files/AppFolders.h"
@@ -367,5 +368,5 @@ void TestFaultScenarios::scanThatFindsNothing() {
     qunsetenv("RV5K_APPDATA");
 }
 
-QTEST_MAIN(TestFaultScenarios)
+RV5K_SIDE_BY_SIDE_MAIN_OWN_FOLDER(TestFaultScenarios, "comps.txt", "CANDATA_FULL.csv")
 #include "tst_fault_scenarios.moc"

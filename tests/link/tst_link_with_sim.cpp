@@ -1,5 +1,6 @@
 // The module link against the simulated module: whole reads, writes that
 // change the module, and the faults a real module on a bad cable shows.
+#include "SideBySideMain.h"
 #include "link/TRV5K.h"
 #include "link/hid/SimHidBus.h"
 #include "sim/SimRv5kModule.h"
@@ -187,5 +188,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestLinkWithSim)
+RV5K_SIDE_BY_SIDE_GUILESS_MAIN(TestLinkWithSim)
 #include "tst_link_with_sim.moc"

@@ -1,6 +1,7 @@
 // Connection, status bits, the response toggle, the send gate and the
 // decoding of every kind of input report.
 #include "LinkFixture.h"
+#include "SideBySideMain.h"
 #include "link/SendGate.h"
 
 #include <QElapsedTimer>
@@ -418,5 +419,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestReports)
+RV5K_SIDE_BY_SIDE_GUILESS_MAIN(TestReports)
 #include "tst_trv5k_reports.moc"

@@ -1,5 +1,6 @@
 // The read sequence: its steps on the wire, its ending, its watchdog.
 #include "LinkFixture.h"
+#include "SideBySideMain.h"
 
 #include <QElapsedTimer>
 #include <QTimer>
@@ -136,5 +137,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestSequence)
+RV5K_SIDE_BY_SIDE_GUILESS_MAIN(TestSequence)
 #include "tst_trv5k_sequence.moc"

@@ -2,6 +2,7 @@
 // list, the version check, the addressing and the ping time-out.
 
 #include "BaseFixture.h"
+#include "SideBySideMain.h"
 #include "TestShell.h"
 #include "session/BaseSelection.h"
 #include "session/ConnectRead.h"
@@ -320,5 +321,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TstBaseSelection)
+RV5K_SIDE_BY_SIDE_GUILESS_MAIN(TstBaseSelection)
 #include "tst_base_selection.moc"

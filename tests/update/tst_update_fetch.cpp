@@ -4,6 +4,7 @@
 // reachability test and the system's proxy.
 
 #include "LoopbackHttpServer.h"
+#include "SideBySideMain.h"
 #include "update/EchoSocket.h"
 #include "update/HttpGet.h"
 #include "update/UpdateThread.h"
@@ -285,5 +286,5 @@ void TestUpdateFetch::systemProxyIsUsed() {
                                             QStringLiteral("http://%1%2").arg(host, ListPath)}));
 }
 
-QTEST_GUILESS_MAIN(TestUpdateFetch)
+RV5K_SIDE_BY_SIDE_GUILESS_MAIN(TestUpdateFetch)
 #include "tst_update_fetch.moc"
