@@ -5,6 +5,7 @@
 // chapter belongs to the car tree.
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 #include <QStringList>
 
@@ -113,5 +114,16 @@ inline QByteArray Text(int lines) {
         ++chapter;
     }
     return text;
+}
+
+// Writes a catalogue of the given number of lines as Functions.csv in folder;
+// its path, or an empty text when it could not be written.
+inline QString Write(const QString& folder, int lines) {
+    const QString path = folder + QStringLiteral("/Functions.csv");
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return {};
+    const QByteArray text = Text(lines);
+    return file.write(text) == text.size() && file.flush() ? path : QString();
 }
 } // namespace GeneratedCatalogue

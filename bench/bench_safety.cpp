@@ -4,19 +4,15 @@
 // list worded with 40 changes pending, and a search keystroke (the tree
 // filtered and the view painted). Prints median, best and worst of several
 // runs against the targets; ends with 2 when a median misses its target.
-#include "BenchSession.h"
-#include "GeneratedCatalogue.h"
+#include "BenchTrees.h"
 #include "cansettings/CanSettings.h"
 #include "cansettings/ParamTreeModel.h"
 #include "cansettings/view/CanSettingsPanel.h"
 #include "cansettings/view/ParamTreeView.h"
-#include "link/hid/SimHidBus.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QPixmap>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <functional>
@@ -50,25 +46,12 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const int lines = argc > 1 ? std::max(3, atoi(argv[1])) : 4300;
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Functions.csv"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    TBenchTrees trees(lines);
+    if (!trees.Ready())
         return 1;
-    file.write(GeneratedCatalogue::Text(lines));
-    file.close();
-
-    TSimHidBus bus;
-    TBenchModuleSession host(&bus);
-    TCanSettings settings(host.Session);
-    TCanSettingsPanel panel(settings);
-    if (settings.LoadCatalogue(path))
-        return 1;
+    TCanSettings& settings = trees.Settings;
+    TCanSettingsPanel& panel = trees.Panel;
     settings.LanguageChanged();
-    panel.resize(800, 600);
-    panel.CarTreeBox()->resize(800, 400);
-    panel.show();
-    panel.CarTreeBox()->show();
 
     // Every slot a function of the trees, as read from a module.
     TFnMemoryMap& map = settings.Map();

@@ -5,20 +5,17 @@
 // The save's write syncs the file to the disk of the temporary folder
 // (TMPDIR), which takes most of its time on a real disk. Prints the best and
 // median of several runs of each and the target.
-#include "BenchSession.h"
-#include "GeneratedCatalogue.h"
+#include "BenchTrees.h"
 #include "cansettings/Backups.h"
 #include "cansettings/CanSettings.h"
 #include "cansettings/Templates.h"
 #include "cansettings/view/CanSettingsPanel.h"
 #include "cansettings/view/ParamTreeView.h"
 #include "cansettings/view/TemplatesPage.h"
-#include "link/hid/SimHidBus.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
@@ -52,48 +49,19 @@ int main(int argc, char** argv) {
     const int lines = argc > 1 ? std::max(3, atoi(argv[1])) : 4300;
     constexpr double targetMs = 20.0;
     constexpr int runs = 21;
-    QTemporaryDir dir;
+    QTemporaryDir dir; // the data folder: backups and the template
     qputenv("RV5K_APPDATA", dir.path().toLocal8Bit());
-    const QString catalogue = dir.filePath(QStringLiteral("Functions.csv"));
-    QFile file(catalogue);
-    if (!file.open(QIODevice::WriteOnly))
+    TBenchTrees trees(lines);
+    if (!trees.Ready())
         return 1;
-    file.write(GeneratedCatalogue::Text(lines));
-    file.close();
-
-    TSimHidBus bus;
-    TBenchModuleSession host(&bus);
-    TCanSettings settings(host.Session);
-    TCanSettingsPanel panel(settings);
-    if (settings.LoadCatalogue(catalogue))
-        return 1;
+    TBenchModuleSession& host = trees.Host;
+    TCanSettings& settings = trees.Settings;
+    TCanSettingsPanel& panel = trees.Panel;
     TBackups backups(host.Shell);
     TTemplates templates(settings, host.Session, backups);
     TTemplatesPage page(templates, settings, host.Shell);
     page.SavePinBox()->setChecked(true);
-    panel.resize(800, 600);
-    panel.CarTreeBox()->resize(800, 400);
-    panel.show();
-    panel.CarTreeBox()->show();
-
-    // Every slot used: PIN, events, sub-parameters, flags, functions.
-    TFnMemoryMap& map = settings.Map();
-    int slot = 0;
-    const auto put = [&](int fn, int nn) {
-        if (slot < TFnMemoryMap::SlotCount)
-            map[slot++] = {quint8(fn), quint8(nn)};
-    };
-    for (int fn = 0x01; fn <= 0x04; ++fn)
-        put(fn, fn);
-    for (int fn = 0x71; fn <= 0x73; ++fn)
-        put(fn, fn - 0x70);
-    for (int i = 0; i < 5; ++i) {
-        put(0xC0 + 4 + 5 * i, 0x55);
-        put(0xD0 + i, 20);
-        put(0xE0 + i, 3);
-    }
-    for (int fn = 0x10; slot < TFnMemoryMap::SlotCount; ++fn)
-        put(fn, 1 + fn % 3);
+    trees.FillMap();
     settings.ApplyMemoryMap();
     panel.VT()->expandAll();
     panel.VST2()->expandAll();

@@ -2,18 +2,14 @@
 // (fully expanded, as with "Expand" ticked) and repainting them: each view
 // grabbed to a pixmap on the offscreen platform. Prints the best and median
 // of several runs and the target.
-#include "BenchSession.h"
-#include "GeneratedCatalogue.h"
+#include "BenchTrees.h"
 #include "cansettings/CanSettings.h"
 #include "cansettings/view/CanSettingsPanel.h"
 #include "cansettings/view/ParamTreeView.h"
-#include "link/hid/SimHidBus.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QPixmap>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 
@@ -22,43 +18,13 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const int lines = argc > 1 ? std::max(3, atoi(argv[1])) : 4300;
     constexpr double targetMs = 30.0;
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Functions.csv"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    TBenchTrees trees(lines);
+    if (!trees.Ready())
         return 1;
-    file.write(GeneratedCatalogue::Text(lines));
-    file.close();
-
-    TSimHidBus bus;
-    TBenchModuleSession host(&bus);
-    TCanSettings settings(host.Session);
-    TCanSettingsPanel panel(settings);
-    if (settings.LoadCatalogue(path))
-        return 1;
-    panel.resize(800, 600);
-    panel.CarTreeBox()->resize(800, 400);
-    panel.show();
-    panel.CarTreeBox()->show();
-
+    TCanSettings& settings = trees.Settings;
+    TCanSettingsPanel& panel = trees.Panel;
     // Functions of every chapter, their sub-parameters, flags, PIN, events.
-    TFnMemoryMap& map = settings.Map();
-    int slot = 0;
-    const auto put = [&](int fn, int nn) {
-        if (slot < TFnMemoryMap::SlotCount)
-            map[slot++] = {quint8(fn), quint8(nn)};
-    };
-    for (int fn = 0x01; fn <= 0x04; ++fn)
-        put(fn, fn);
-    for (int fn = 0x71; fn <= 0x73; ++fn)
-        put(fn, fn - 0x70);
-    for (int i = 0; i < 5; ++i) {
-        put(0xC0 + 4 + 5 * i, 0x55);
-        put(0xD0 + i, 20);
-        put(0xE0 + i, 3);
-    }
-    for (int fn = 0x10; slot < TFnMemoryMap::SlotCount; ++fn)
-        put(fn, 1 + fn % 3);
+    trees.FillMap();
 
     const auto apply = [&] {
         settings.ApplyMemoryMap();

@@ -7,6 +7,7 @@
 // - a decoded text is empty or one of the four kinds, and holds no NUL;
 // - each line gives one log entry, and one more exactly when it decodes.
 
+#include "FuzzCheck.h"
 #include "diagnostics/ModemDecoder.h"
 #include "diagnostics/ModemLine.h"
 #include "diagnostics/ModemLog.h"
@@ -17,11 +18,6 @@
 #include <cstdlib>
 
 namespace {
-void Check(bool promise) {
-    if (!promise)
-        std::abort();
-}
-
 struct TBox : IModemLogView {
     QStringList Entries;
     void AppendEntry(const QString& entry) override { Entries << entry; }
@@ -36,31 +32,30 @@ bool KnownKind(const QString& decoded) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const QByteArray input(reinterpret_cast<const char*>(data), qsizetype(size));
     TModemDecoder decoder;
     TModemRegisters registers;
     TModemLog log(registers, [] { return QDateTime(QDate(2025, 1, 1), QTime(12, 0)); });
     TBox box;
     log.SetView(&box);
     log.SetServiceMode(true);
-    qsizetype at = 0;
     int line = 0;
-    while (at < input.size()) {
-        const int length = quint8(input[at]);
-        const QByteArray raw = input.mid(at + 1, length);
-        at += 1 + length;
+    // Lines up to 255 bytes: the length byte is taken whole.
+    ForEachReport(data, size, 255, [&](const QByteArray& raw) {
         const QByteArray folded = ModemLine::FoldLineEnds(raw);
-        Check(!folded.contains("\r\n") && folded.size() <= raw.size());
-        Check(!ModemLine::ZerosAsDots(folded).contains('\0'));
+        FUZZ_CHECK(!folded.contains("\r\n") && folded.size() <= raw.size(),
+                   "a folded line holds no CR LF and is never longer");
+        FUZZ_CHECK(!ModemLine::ZerosAsDots(folded).contains('\0'),
+                   "the shown line holds no zero byte");
         const QString decoded = decoder.Decode(folded);
-        Check(decoded.isEmpty() || KnownKind(decoded));
-        Check(!decoded.contains(QChar(u'\0')));
+        FUZZ_CHECK(decoded.isEmpty() || KnownKind(decoded), "a decoded text is of a known kind");
+        FUZZ_CHECK(!decoded.contains(QChar(u'\0')), "a decoded text holds no NUL");
         // The log's own decoder goes the same way as this one.
         const qsizetype before = box.Entries.size();
         log.SetPutRegisters(line % 2 == 1);
         log.OnUsart(raw, line % 3 == 0);
-        Check(box.Entries.size() - before == (decoded.isEmpty() ? 1 : 2));
+        FUZZ_CHECK(box.Entries.size() - before == (decoded.isEmpty() ? 1 : 2),
+                   "one entry a line, and one more exactly when it decodes");
         ++line;
-    }
+    });
     return 0;
 }

@@ -10,6 +10,7 @@
 // - a text the seal accepts gives a plaintext the loader reads without a
 //   length error, and dumping it gives the same plaintext back.
 
+#include "FuzzCheck.h"
 #include "cansettings/TemplateFile.h"
 #include "cansettings/TemplateText.h"
 
@@ -18,11 +19,6 @@
 #include <cstdlib>
 
 namespace {
-void Check(bool promise) {
-    if (!promise)
-        std::abort();
-}
-
 QString Name(quint8 fn) {
     // Names may hold anything a catalogue does, "#" and line breaks too.
     return fn % 3 == 0 ? QStringLiteral("name # with\nbreak") : QString();
@@ -30,36 +26,39 @@ QString Name(quint8 fn) {
 
 void CheckRead(const tduomenys& plaintext) {
     const TTemplateContent content = TemplateFile::ReadPlaintext(plaintext);
-    Check(content.ShortCode == 0 || content.ShortCode == 1 || content.ShortCode == 2 ||
-          content.ShortCode == 6);
+    FUZZ_CHECK(content.ShortCode == 0 || content.ShortCode == 1 || content.ShortCode == 2 ||
+                   content.ShortCode == 6,
+               "refused with code 1, 2 or 6, or read");
     if (content.ShortCode == 1 || content.ShortCode == 2)
-        Check(content.Replays.empty());
+        FUZZ_CHECK(content.Replays.empty(), "no replay when the records do not fit");
     else
-        Check(content.Replays.size() == content.Header.RecordCount);
+        FUZZ_CHECK(content.Replays.size() == content.Header.RecordCount, "one replay a record");
     for (const tduomenys& block : content.Replays)
-        Check(block.size() == content.Header.RecordSize);
+        FUZZ_CHECK(block.size() == content.Header.RecordSize, "a replay is one record long");
     if (content.Applicable()) {
-        Check(content.Fns.size() == content.Header.PairCount);
-        Check(content.Nns.size() == content.Header.PairCount);
+        FUZZ_CHECK(content.Fns.size() == content.Header.PairCount &&
+                       content.Nns.size() == content.Header.PairCount,
+                   "exactly the header's pair count of FNs and NNs");
     } else {
-        Check(content.Fns.empty() && content.Nns.empty());
+        FUZZ_CHECK(content.Fns.empty() && content.Nns.empty(), "no pairs from a refused file");
     }
 
     QString text, error;
     if (!TemplateText::Dump(plaintext, Name, &text, &error)) {
-        Check(!error.isEmpty());
+        FUZZ_CHECK(!error.isEmpty(), "a refused dump says why");
         return;
     }
     tduomenys again;
-    Check(TemplateText::Parse(text, &again, &error));
+    FUZZ_CHECK(TemplateText::Parse(text, &again, &error), "a dump seals again");
     const TTemplateContent first = TemplateFile::ReadPlaintext(plaintext);
     const TTemplateContent second = TemplateFile::ReadPlaintext(again);
-    Check(second.Header.Version == first.Header.Version);
-    Check(second.Header.RecordCount == first.Header.RecordCount);
-    Check(second.Header.PairCount == first.Header.PairCount);
+    FUZZ_CHECK(second.Header.Version == first.Header.Version &&
+                   second.Header.RecordCount == first.Header.RecordCount &&
+                   second.Header.PairCount == first.Header.PairCount,
+               "dump and seal keep the header");
     if (first.Header.Version >= TemplateFormat::OldestApplied) {
-        Check(second.Applicable());
-        Check(second.Fns == first.Fns && second.Nns == first.Nns);
+        FUZZ_CHECK(second.Applicable() && second.Fns == first.Fns && second.Nns == first.Nns,
+                   "dump and seal keep the pairs");
     }
 }
 } // namespace
@@ -73,14 +72,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     QString error;
     const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
     if (!TemplateText::Parse(text, &plaintext, &error)) {
-        Check(!error.isEmpty());
+        FUZZ_CHECK(!error.isEmpty(), "a refused text says why");
         return 0;
     }
-    Check(TemplateFile::ReadPlaintext(plaintext).ShortCode == 0);
+    FUZZ_CHECK(TemplateFile::ReadPlaintext(plaintext).ShortCode == 0,
+               "a sealed text reads without a length error");
     QString dumped;
-    Check(TemplateText::Dump(plaintext, {}, &dumped, &error));
+    FUZZ_CHECK(TemplateText::Dump(plaintext, {}, &dumped, &error), "a sealed text dumps");
     tduomenys again;
-    Check(TemplateText::Parse(dumped, &again, &error));
-    Check(again == plaintext);
+    FUZZ_CHECK(TemplateText::Parse(dumped, &again, &error) && again == plaintext,
+               "its dump seals to the same plaintext");
     return 0;
 }

@@ -6,6 +6,7 @@
 //   module on USB;
 // - a link handed to the desktop is always an http or https URL with a host.
 
+#include "FuzzCheck.h"
 #include "update/DownloadLink.h"
 #include "update/UpdateList.h"
 
@@ -14,20 +15,17 @@
 #include <cstdlib>
 
 namespace {
-void Check(bool promise) {
-    if (!promise)
-        std::abort();
-}
-
 void CheckLink(const QByteArray& text, const UpdateList::TOffer& offer, const char* key) {
     if (!offer.Made)
         return;
-    Check(text.toLower().contains(key));
+    FUZZ_CHECK(text.toLower().contains(key), "an offer needs a line of its key");
     if (!offer.Link.isEmpty())
-        Check(text.contains('\t' + offer.Link));
+        FUZZ_CHECK(text.contains('\t' + offer.Link), "a link is text after a TAB of the input");
     if (const std::optional<QUrl> url = DownloadUrl(offer.Link)) {
-        Check(url->scheme() == QLatin1String("http") || url->scheme() == QLatin1String("https"));
-        Check(!url->host().isEmpty());
+        FUZZ_CHECK(
+            (url->scheme() == QLatin1String("http") || url->scheme() == QLatin1String("https")) &&
+                !url->host().isEmpty(),
+            "a link for the desktop is http or https with a host");
     }
 }
 } // namespace
@@ -40,9 +38,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const UpdateList::TOffers offers = UpdateList::Parse(text, 121, firmware);
     CheckLink(text, offers.Loader, "rv5kl");
     CheckLink(text, offers.Firmware, "rv5kf");
-    Check(!offers.Firmware.Made || firmware.has_value());
+    FUZZ_CHECK(!offers.Firmware.Made || firmware.has_value(), "no firmware without a module");
     // Any line may also be a link on its own.
     if (const std::optional<QUrl> url = DownloadUrl(text))
-        Check(url->scheme() == QLatin1String("http") || url->scheme() == QLatin1String("https"));
+        FUZZ_CHECK(url->scheme() == QLatin1String("http") ||
+                       url->scheme() == QLatin1String("https"),
+                   "a link for the desktop is http or https");
     return 0;
 }

@@ -9,7 +9,7 @@
 #include <QKeyEvent>
 #include <QWidget>
 
-TDemoControl::TDemoControl(QWidget* window, QWidget* hintTarget, TSimHidBus* bus,
+TDemoControl::TDemoControl(TForm1* window, QWidget* hintTarget, TSimHidBus* bus,
                            TVirtualHidDevice* module)
     : QObject(window), HintTarget(hintTarget), Bus(bus), Module(module) {
     // A shortcut would not fire while its window is disabled, which is just
@@ -17,12 +17,11 @@ TDemoControl::TDemoControl(QWidget* window, QWidget* hintTarget, TSimHidBus* bus
     qApp->installEventFilter(this);
     if (hintTarget)
         hintTarget->setToolTip(HintText());
-    if (auto* form = qobject_cast<TForm1*>(window))
-        connect(form->Languages(), &TLanguageSwitch::LanguageChanged, this, [this, form] {
-            const QString text = form->Messages().WideMess(HintMessage);
-            if (HintTarget)
-                HintTarget->setToolTip(text.isEmpty() ? HintText() : text);
-        });
+    connect(window->Languages(), &TLanguageSwitch::LanguageChanged, this, [this, window] {
+        const QString text = window->Messages().WideMess(HintMessage);
+        if (HintTarget)
+            HintTarget->setToolTip(text.isEmpty() ? HintText() : text);
+    });
 }
 
 TDemoControl::~TDemoControl() {

@@ -10,6 +10,7 @@
 #include <QString>
 
 class QWidget;
+class TForm1;
 class TSimHidBus;
 class TVirtualHidDevice;
 
@@ -18,9 +19,8 @@ class TDemoControl : public QObject {
 public:
     static constexpr int HintMessage = 134;
 
-    // The hint goes on hintTarget, in the main window's language when window
-    // is the main window.
-    TDemoControl(QWidget* window, QWidget* hintTarget, TSimHidBus* bus, TVirtualHidDevice* module);
+    // The hint goes on hintTarget, in the main window's language.
+    TDemoControl(TForm1* window, QWidget* hintTarget, TSimHidBus* bus, TVirtualHidDevice* module);
     ~TDemoControl() override;
 
     // The designed English hint, until a language has been read.

@@ -53,8 +53,11 @@ void TLanguageSwitch::ShowNoModule() {
 }
 
 int TLanguageSwitch::StoredLanguage() const {
+    return LanguageNamed(ReadSetting(Section, LanguageKey, DefaultLanguage));
+}
+
+int TLanguageSwitch::LanguageNamed(const QByteArray& stored) const {
     // The key holds a name in its language's own code page.
-    const QByteArray stored = ReadSetting(Section, LanguageKey, DefaultLanguage);
     int folded = -1;
     for (int i = 0; i < Table.Kalbos().size(); ++i) {
         const TCodePage codePage = CodePageOfCharset(Table.Kalbos()[i].Charset);

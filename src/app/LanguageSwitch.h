@@ -47,6 +47,9 @@ signals:
 private:
     QByteArray SettingValue(int language) const;
     int StoredLanguage() const;
+    // The language a stored name chooses, in any case, with or without its
+    // diacritics; -1 for none.
+    int LanguageNamed(const QByteArray& stored) const;
     QString MainCaption() const;
     void ShowNoModule();
 

@@ -35,13 +35,6 @@
 #include <QTimer>
 
 namespace {
-// Messages of the status bar's second label, and of the too-old notice.
-constexpr int ConnectedMessage = 103;
-constexpr int ReadingMessage = 104;
-constexpr int ReadMessage = 105;
-constexpr int ReadFailedMessage = 106;
-constexpr int LockedMessage = 107;
-constexpr int TooOldMessage = 108; // %1 the version found, %2 the version needed
 constexpr int SmallScreenHeight = 700;
 constexpr int SmallScreenExtraWidth = 20;
 constexpr int SmallScreenMargin = 150;
@@ -182,10 +175,7 @@ void TForm1::ConnectSession() {
     connect(Ui.ReadOnConnectBox, &QCheckBox::toggled, &session, &TSession::SetReadOnConnect);
     connect(&session, &TSession::StatusText, Ui.StatusLabel, &QLabel::setText);
     connect(&session, &TSession::TooOldVisible, Ui.Label2, &QWidget::setVisible);
-    connect(&session, &TSession::ModuleStateChanged, this, [this](TModuleState, int firmware) {
-        TooOldFirmware = firmware;
-        ShowModuleState();
-    });
+    connect(&session, &TSession::ModuleStateChanged, this, &TForm1::ShowModuleState);
     connect(&session, &TSession::ScanButtonVisible, Ui.ScanBaseButton, &QWidget::setVisible);
     connect(&session, &TSession::ScanningVisible, Ui.ScanningLabel, &QWidget::setVisible);
     connect(&session, &TSession::PingTimeOutVisible, Ui.PingTimeOutLabel, &QWidget::setVisible);
@@ -207,47 +197,14 @@ void TForm1::LanguageStartUp() {
 }
 
 void TForm1::ShowModuleState() {
-    const TModuleState state = Core->ModuleState();
-    int message = 0;
-    switch (state) {
-    case TModuleState::Connected:
-        message = ConnectedMessage;
-        break;
-    case TModuleState::Reading:
-        message = ReadingMessage;
-        break;
-    case TModuleState::Read:
-        message = ReadMessage;
-        break;
-    case TModuleState::ReadFailed:
-        message = ReadFailedMessage;
-        break;
-    case TModuleState::Locked:
-        message = LockedMessage;
-        break;
-    case TModuleState::None:
-    case TModuleState::TooOld:
-        break;
-    }
-    const QString text = message != 0 ? MessageTable.WideMess(message) : QString();
+    const QString text = Core->StateText();
     Ui.StateLabel->setText(text);
     Ui.StateLabel->setVisible(!text.isEmpty());
     // "Please connect TLX2 module..." only while no module is there; a module
     // too old to be read says why, once, with both versions.
-    Ui.Label1->setVisible(state == TModuleState::None);
-    if (state == TModuleState::TooOld) {
-        const auto version = [](int number) {
-            return QStringLiteral("v%1.%2")
-                .arg(number / 100)
-                .arg(number % 100, 2, 10, QLatin1Char('0'));
-        };
-        const QString reason =
-            MessageTable.WideMess(TooOldMessage)
-                .replace(QStringLiteral("%1"), version(TooOldFirmware))
-                .replace(QStringLiteral("%2"), version(TSession::MinimumFirmware));
-        if (!reason.isEmpty())
-            Ui.Label2->setText(reason);
-    }
+    Ui.Label1->setVisible(Core->ModuleState() == TModuleState::None);
+    if (const QString reason = Core->TooOldText(); !reason.isEmpty())
+        Ui.Label2->setText(reason);
 }
 
 void TForm1::LanguageChanged() {

@@ -131,5 +131,4 @@ private:
     bool EventLoopRunning = false;
     QList<std::pair<QString, int>> PendingNotices;
     bool CloseStarted = false;
-    int TooOldFirmware = 0;
 };

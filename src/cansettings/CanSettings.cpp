@@ -13,13 +13,8 @@
 #include <algorithm>
 
 namespace {
-constexpr quint8 CarProgramFn = 0x57;
 constexpr quint8 SaveDoneFn = 0x11;
 constexpr int AutoWaitMs = 20;
-constexpr quint8 FirstPinFn = 0x01;
-constexpr quint8 CarGroupFn = 0x06;
-constexpr quint8 CarSubgroupFn = 0x07;
-constexpr quint8 NotSet = 0xFF;
 // A box names this many dropped changes, then "...".
 constexpr int DroppedShown = 15;
 
@@ -35,14 +30,6 @@ TChange NamedChange(TChangeKind kind, quint8 fn, const QString& name, const QStr
     return change;
 }
 
-bool ValidPin(const QString& pin) {
-    if (pin.size() != 4)
-        return false;
-    for (const QChar c : pin)
-        if (c < QLatin1Char('1') || c > QLatin1Char('9'))
-            return false;
-    return true;
-}
 } // namespace
 
 TCanSettings::TCanSettings(TSession& session, QObject* parent)
@@ -232,15 +219,15 @@ void TCanSettings::SaveCanSettings(bool defaultsMode) {
     const bool verify = !recording && !defaultsMode;
     TWritten sent;
     if (CarSelection && CarSelection->AutoSelected()) {
-        module.SetFN_NN(CarProgramFn, 1);
-        sent.Pair(CarProgramFn, 1);
+        module.SetFN_NN(TFixedFns::CarProgramFn, 1);
+        sent.Pair(TFixedFns::CarProgramFn, 1);
         Session.WaitWithEvents(AutoWaitMs);
     }
     bool written = true;
     if (verify) {
         if (View && View->PinEnabled()) {
             const QString pin = View->PinText();
-            if (!ValidPin(pin)) {
+            if (!TFixedFns::ValidPinText(pin)) {
                 Shell.ShowMessageBox(Message(BadPinMessage) + QStringLiteral(" (") + pin +
                                          QLatin1Char(')'),
                                      Box::Error, Box::Ok);
@@ -251,13 +238,8 @@ void TCanSettings::SaveCanSettings(bool defaultsMode) {
                     sent.Pin = p;
                 }
             } else {
-                std::array<quint8, 4> typed{};
-                bool differs = false;
-                for (std::size_t i = 0; i < 4; ++i) {
-                    typed[i] = quint8(pin[qsizetype(i)].unicode() - '0');
-                    differs = differs || typed[i] != FixedFns.Pin[i];
-                }
-                if (differs &&
+                const std::array<quint8, 4> typed = TFixedFns::PinFromText(pin);
+                if (typed != FixedFns.Pin &&
                     Shell.ShowMessageBox(Message(PinQuestionMessage) + QLatin1Char(' ') + pin,
                                          Box::Confirmation, Box::Yes | Box::No) == Box::ResultYes)
                     if (ILink* link = Session.Active()) {
@@ -346,7 +328,7 @@ void TCanSettings::ShownModuleGone() {
 QString TCanSettings::PinOf(const TFnMemoryMap& map) const {
     const TFnValues values = TFnValues::Of(map);
     QString pin;
-    for (quint8 fn = FirstPinFn; fn < FirstPinFn + 4; ++fn) {
+    for (quint8 fn = TFixedFns::FirstPinFn; fn <= TFixedFns::LastPinFn; ++fn) {
         if (!values.Has(fn))
             return {};
         pin += QString::number(values.At(fn));
@@ -367,7 +349,7 @@ void TCanSettings::RefreshChanges() {
         if (CarSelection) {
             car = CarSelection->PlanCarSelection();
             if (car->Fn57)
-                planned.SetMapValue(CarProgramFn, *car->Fn57);
+                planned.SetMapValue(TFixedFns::CarProgramFn, *car->Fn57);
             if (car->Reset)
                 for (const quint8 fn : {0x82, 0x83, 0x84})
                     planned.SetMapValue(fn, 2);
@@ -375,23 +357,26 @@ void TCanSettings::RefreshChanges() {
         changes = SettingsChanges::Find(Cat, planned, BaselineValues);
         const QString readPin = PinOf(*Baseline);
         if (View && View->PinEnabled() && !readPin.isEmpty() && View->PinText() != readPin)
-            changes.push_back(NamedChange(TChangeKind::Pin, FirstPinFn, Message(PinNameMessage),
-                                          readPin, View->PinText()));
+            changes.push_back(NamedChange(TChangeKind::Pin, TFixedFns::FirstPinFn,
+                                          Message(PinNameMessage), readPin, View->PinText()));
         if (car) {
-            const quint8 group =
-                BaselineValues.Has(CarGroupFn) ? BaselineValues.At(CarGroupFn) : NotSet;
-            const quint8 subgroup =
-                BaselineValues.Has(CarSubgroupFn) ? BaselineValues.At(CarSubgroupFn) : NotSet;
-            const bool differs = car->SendsProgram
-                                     ? (car->Group != group || car->Subgroup != subgroup)
-                                     : car->Reset && (group != NotSet || subgroup != NotSet);
+            const quint8 group = BaselineValues.Has(TFixedFns::CarGroupFn)
+                                     ? BaselineValues.At(TFixedFns::CarGroupFn)
+                                     : TFixedFns::NotSet;
+            const quint8 subgroup = BaselineValues.Has(TFixedFns::CarSubgroupFn)
+                                        ? BaselineValues.At(TFixedFns::CarSubgroupFn)
+                                        : TFixedFns::NotSet;
+            const bool differs =
+                car->SendsProgram
+                    ? (car->Group != group || car->Subgroup != subgroup)
+                    : car->Reset && (group != TFixedFns::NotSet || subgroup != TFixedFns::NotSet);
             if (differs) {
-                const QString was = group == NotSet
+                const QString was = group == TFixedFns::NotSet
                                         ? Message(CarNotSetMessage)
                                         : QStringLiteral("%1/%2").arg(group).arg(subgroup);
                 changes.push_back(
-                    NamedChange(TChangeKind::Car, CarGroupFn, Message(CarNameMessage), was,
-                                car->Reset ? Message(CarAutoMessage) : car->Description));
+                    NamedChange(TChangeKind::Car, TFixedFns::CarGroupFn, Message(CarNameMessage),
+                                was, car->Reset ? Message(CarAutoMessage) : car->Description));
             }
         }
     }
@@ -408,7 +393,7 @@ std::vector<TChange> TCanSettings::DescribedChanges() const {
     if (CarSelection) {
         const TCarPlan car = CarSelection->PlanCarSelection();
         if (car.Fn57)
-            planned.SetMapValue(CarProgramFn, *car.Fn57);
+            planned.SetMapValue(TFixedFns::CarProgramFn, *car.Fn57);
         if (car.Reset)
             for (const quint8 fn : {0x82, 0x83, 0x84})
                 planned.SetMapValue(fn, 2);
@@ -463,19 +448,20 @@ void TCanSettings::VerifySave(const TWritten& written) {
             sentPin += QString::number(digit);
         const QString heldPin = PinOf(FnMemoryMap);
         if (heldPin != sentPin)
-            mismatches.push_back({TChangeKind::Pin, FirstPinFn, Message(PinNameMessage), sentPin,
-                                  heldPin.isEmpty() ? texts.NotInModule : heldPin});
+            mismatches.push_back({TChangeKind::Pin, TFixedFns::FirstPinFn, Message(PinNameMessage),
+                                  sentPin, heldPin.isEmpty() ? texts.NotInModule : heldPin});
     }
     if (written.Car) {
         const auto [group, subgroup] = *written.Car;
-        const bool known = held.Has(CarGroupFn) && held.Has(CarSubgroupFn);
-        if (!known || held.At(CarGroupFn) != group || held.At(CarSubgroupFn) != subgroup)
-            mismatches.push_back(
-                {TChangeKind::Car, CarGroupFn, Message(CarNameMessage),
-                 QStringLiteral("%1/%2").arg(group).arg(subgroup),
-                 known
-                     ? QStringLiteral("%1/%2").arg(held.At(CarGroupFn)).arg(held.At(CarSubgroupFn))
-                     : texts.NotInModule});
+        const bool known = held.Has(TFixedFns::CarGroupFn) && held.Has(TFixedFns::CarSubgroupFn);
+        if (!known || held.At(TFixedFns::CarGroupFn) != group ||
+            held.At(TFixedFns::CarSubgroupFn) != subgroup)
+            mismatches.push_back({TChangeKind::Car, TFixedFns::CarGroupFn, Message(CarNameMessage),
+                                  QStringLiteral("%1/%2").arg(group).arg(subgroup),
+                                  known ? QStringLiteral("%1/%2")
+                                              .arg(held.At(TFixedFns::CarGroupFn))
+                                              .arg(held.At(TFixedFns::CarSubgroupFn))
+                                        : texts.NotInModule});
     }
     if (mismatches.empty()) {
         SetSaveState(Message(VerifiedMessage)

@@ -24,6 +24,22 @@ QString TFixedFns::PinText() const {
     return text;
 }
 
+bool TFixedFns::ValidPinText(const QString& text) {
+    if (text.size() != qsizetype(std::tuple_size_v<decltype(Pin)>))
+        return false;
+    for (const QChar c : text)
+        if (c < QLatin1Char('1') || c > QLatin1Char('9'))
+            return false;
+    return true;
+}
+
+std::array<quint8, 4> TFixedFns::PinFromText(const QString& text) {
+    std::array<quint8, 4> digits{};
+    for (std::size_t i = 0; i < digits.size(); ++i)
+        digits[i] = quint8(text[qsizetype(i)].unicode() - '0');
+    return digits;
+}
+
 namespace MapApplier {
 namespace {
 void ApplyAssigned(TParamTree& tree, quint8 fn, quint8 nn, TFixedFns& fixed) {

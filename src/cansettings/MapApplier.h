@@ -34,6 +34,10 @@ struct TFixedFns {
     QString CarText(const QString& notSet) const;
     // The four PIN digits as the field shows them.
     QString PinText() const;
+    // A PIN as the module takes it: four digits, 1 to 9 each.
+    static bool ValidPinText(const QString& text);
+    // The digits of a text ValidPinText accepts.
+    static std::array<quint8, 4> PinFromText(const QString& text);
 };
 
 namespace MapApplier {

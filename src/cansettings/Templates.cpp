@@ -2,6 +2,7 @@
 
 #include "CanSettings.h"
 #include "CanSettingsView.h"
+#include "MapApplier.h"
 #include "MapCycle.h"
 #include "TemplateFile.h"
 #include "files/AppFolders.h"
@@ -13,19 +14,6 @@
 #include <QTemporaryFile>
 
 namespace {
-constexpr quint8 FirstPinFn = 0x01;
-constexpr quint8 LastPinFn = 0x04;
-constexpr int PinDigits = 4;
-
-bool ValidPin(const QString& pin) {
-    if (pin.size() != PinDigits)
-        return false;
-    for (const QChar c : pin)
-        if (c < QLatin1Char('1') || c > QLatin1Char('9'))
-            return false;
-    return true;
-}
-
 // Whether files can be made in the folder: tried, since permissions alone do
 // not tell (an administrator's folder on Windows looks writable to Qt).
 bool Writable(const QString& folder) {
@@ -118,9 +106,10 @@ bool TTemplates::SaveTemplate(const QString& path) {
     const ICanSettingsView* fields = Can.SettingsView();
     if (withPin && fields && fields->PinEnabled()) {
         const QString pin = fields->PinText();
-        if (ValidPin(pin)) {
-            for (int i = 0; i < PinDigits; ++i)
-                map.SetMapValue(quint8(FirstPinFn + i), quint8(pin[i].unicode() - '0'));
+        if (TFixedFns::ValidPinText(pin)) {
+            const std::array<quint8, 4> digits = TFixedFns::PinFromText(pin);
+            for (std::size_t i = 0; i < digits.size(); ++i)
+                map.SetMapValue(quint8(TFixedFns::FirstPinFn + i), digits[i]);
         } else {
             Show(Message(BadPinMessage) + QStringLiteral(" (") + pin + QLatin1Char(')'),
                  Box::Error);
@@ -177,7 +166,7 @@ bool TTemplates::ApplyTemplate(const tduomenys& plaintext) {
     cycle.StoreNnPage(0, content.Nns);
     for (int slot = 0; slot < TFnMemoryMap::SlotCount; ++slot) {
         const quint8 fn = Can.Map()[slot].FN;
-        if (fn >= FirstPinFn && fn <= LastPinFn)
+        if (fn >= TFixedFns::FirstPinFn && fn <= TFixedFns::LastPinFn)
             Can.TemplatePin = true;
     }
     Show(Message(LoadedMessage), Box::Information);

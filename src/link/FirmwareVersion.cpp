@@ -18,3 +18,7 @@ qint32 FirmwareVersionFromName(const QByteArray& productName) {
     const qint32 value = digits.toInt(&ok);
     return ok ? value : 0;
 }
+
+QString FirmwareVersionText(qint32 version) {
+    return QStringLiteral("v%1.%2").arg(version / 100).arg(version % 100, 2, 10, QLatin1Char('0'));
+}

@@ -3,6 +3,7 @@
 #include "BaseSelection.h"
 #include "ConnectRead.h"
 #include "base/THFLatcher.h"
+#include "link/FirmwareVersion.h"
 #include "link/TRV5K.h"
 #include "link/hid/HidLayer.h"
 
@@ -141,7 +142,35 @@ QString TSession::NoModuleText() const {
 
 void TSession::SetModuleState(TModuleState state, int firmware) {
     State = state;
+    StateFirmware = firmware;
     emit ModuleStateChanged(state, firmware);
+}
+
+QString TSession::StateText() const {
+    switch (State) {
+    case TModuleState::Connected:
+        return Ui.Message(ConnectedMessage);
+    case TModuleState::Reading:
+        return Ui.Message(ReadingMessage);
+    case TModuleState::Read:
+        return Ui.Message(ReadMessage);
+    case TModuleState::ReadFailed:
+        return Ui.Message(ReadFailedMessage);
+    case TModuleState::Locked:
+        return Ui.Message(LockedMessage);
+    case TModuleState::None:
+    case TModuleState::TooOld:
+        break;
+    }
+    return {};
+}
+
+QString TSession::TooOldText() const {
+    if (State != TModuleState::TooOld)
+        return {};
+    return Ui.Message(TooOldMessage)
+        .replace(QStringLiteral("%1"), FirmwareVersionText(StateFirmware))
+        .replace(QStringLiteral("%2"), FirmwareVersionText(MinimumFirmware));
 }
 
 void TSession::UsbConnected() {

@@ -38,6 +38,13 @@ class TSession : public QObject {
 public:
     static constexpr int MinimumFirmware = 603;
     static constexpr int NoModuleMessage = 26;
+    // The status line's words for the module's state.
+    static constexpr int ConnectedMessage = 103;
+    static constexpr int ReadingMessage = 104;
+    static constexpr int ReadMessage = 105;
+    static constexpr int ReadFailedMessage = 106;
+    static constexpr int LockedMessage = 107;
+    static constexpr int TooOldMessage = 108; // %1 the version found, %2 the version needed
     static constexpr int InstallationPollMs = 100;
 
     // The real links on the HID layer (which the caller owns and keeps).
@@ -140,6 +147,11 @@ public:
     // reports reading, read, failed and locked).
     void SetModuleState(TModuleState state, int firmware = 0);
     TModuleState ModuleState() const { return State; }
+    // What the status line says of the state; empty for none and too old.
+    QString StateText() const;
+    // Why a module too old to be read is not read, with both versions; empty
+    // unless the state is TooOld.
+    QString TooOldText() const;
 
 private:
     QString NoModuleText() const;
@@ -153,6 +165,7 @@ private:
     THidLayer* Hid = nullptr;
     int LastActive = 0;
     TModuleState State = TModuleState::None;
+    int StateFirmware = 0;
     bool MapRead = false;
     bool MapReadFailed = false;
     bool ReadOnConnectChecked = true;

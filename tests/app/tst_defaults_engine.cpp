@@ -7,6 +7,7 @@
 #include "AppFixture.h"
 #include "SideBySideMain.h"
 #include "SimProfiles.h"
+#include "ZoneStatusPolls.h"
 #include "app/EngineFeature.h"
 #include "cansettings/view/CarPage.h"
 #include "engine/view/EngineStartPage.h"
@@ -38,16 +39,6 @@ std::shared_ptr<bool> Answer(QMessageBox::StandardButton button, QString* text =
             box->button(button)->click();
         },
         8000);
-}
-
-// What the tool asked of the module, without the zone status polls that the
-// status timer sends whenever the window is idle.
-QList<QByteArray> Requests(const TSimRv5kModule& module) {
-    QList<QByteArray> requests;
-    for (const QByteArray& report : module.ReceivedReports())
-        if (!(report.size() > 2 && quint8(report[1]) == 0x40 && quint8(report[2]) == 0x25))
-            requests << report;
-    return requests;
 }
 
 bool PageShown(const TAppFixture& app) {
@@ -83,14 +74,14 @@ private slots:
         QVERIFY(app.WaitForRead());
 
         // No: nothing goes to the module.
-        const int before = int(Requests(module).size());
+        const int before = int(RequestsWithoutZonePolls(module).size());
         QString question;
         const auto no = Answer(QMessageBox::No, &question);
         app.Ui().DefaultButton->click();
         QTRY_VERIFY(*no);
         QCOMPARE(question, app.Form()->Messages().WideMess(27));
         QTest::qWait(100);
-        QCOMPARE(int(Requests(module).size()), before);
+        QCOMPARE(int(RequestsWithoutZonePolls(module).size()), before);
 
         // Yes: the restore request (CAN memory, its array 3 bytes long), the
         // cycle's closing write, the read: the window shows the factory settings.
@@ -105,7 +96,7 @@ private slots:
                      .entryList({QStringLiteral("*.tpl")}, QDir::Files)
                      .size(),
                  1);
-        const QList<QByteArray> sent = Requests(module).mid(before);
+        const QList<QByteArray> sent = RequestsWithoutZonePolls(module).mid(before);
         QByteArray restore(65, '\0');
         restore[1] = 0x10;
         restore[2] = 0x03;
@@ -124,12 +115,8 @@ private slots:
 
     void setDefaultThroughTheBase() {
         TAppFixture app;
-        app.Backend.SimBase = std::make_unique<TSimRadioBase>(DemoBaseProfile());
-        TSimRadioBase& base = *app.Backend.SimBase;
-        app.Open();
-        app.Bus().Plug(&base);
-        QVERIFY(app.ChooseThroughBase(0));
-        QVERIFY(app.WaitForRead());
+        QVERIFY(app.OpenReadThroughBase(DemoBaseProfile()));
+        TSimRadioBase& base = app.Base();
         base.ClearRecords();
         const auto yes = Answer(QMessageBox::Yes);
         QSignalSpy applied(&app.Cycle(), &TMapCycle::ApplyRequested);
@@ -139,7 +126,7 @@ private slots:
         QVERIFY(app.WaitForRead());
         // The zone status the window asks for on its own may come between.
         QList<QByteArray> relays = base.Relays();
-        relays.removeAll(QByteArray::fromHex("31"));
+        relays.removeAll(ZoneStatusRelay());
         QVERIFY(!relays.isEmpty());
         QCOMPARE(relays.first().toHex(), QByteArray("149901"));
         QCOMPARE(Values(base.Module(0).Map())[0x06], quint8(0xFF));

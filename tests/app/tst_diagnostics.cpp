@@ -9,6 +9,7 @@
 #include "AppFixture.h"
 #include "SideBySideMain.h"
 #include "SimProfiles.h"
+#include "ZoneStatusPolls.h"
 #include "app/DiagnosticsFeature.h"
 #include "app/WindowShell.h"
 #include "diagnostics/view/ModemLogPanel.h"
@@ -56,9 +57,6 @@ bool AllOff(const TStatusGroup* group) {
     return true;
 }
 
-bool IsZoneRequest(const QByteArray& report) {
-    return report.size() > 2 && quint8(report[1]) == 0x40 && quint8(report[2]) == 0x25;
-}
 // The requests of a read: the map pages and program values (CAN memory
 // channel) and the read's closing framed request.
 bool IsReadRequest(const QByteArray& report) {
@@ -68,7 +66,7 @@ bool IsReadRequest(const QByteArray& report) {
 int ZoneRequests(const TSimRv5kModule& module) {
     int count = 0;
     for (const QByteArray& report : module.ReceivedReports())
-        count += IsZoneRequest(report);
+        count += IsZoneStatusPoll(report);
     return count;
 }
 
@@ -185,7 +183,7 @@ private slots:
         QCOMPARE(reads.size(), 2);
         for (const auto& [first, last] : reads)
             for (int i = first; i <= last; ++i)
-                QVERIFY2(!IsZoneRequest(reports[i]),
+                QVERIFY2(!IsZoneStatusPoll(reports[i]),
                          qPrintable(QStringLiteral("zone status asked for at %1, within the "
                                                    "read from %2 to %3")
                                         .arg(i)
@@ -195,14 +193,10 @@ private slots:
 
     void zoneStatusThroughTheBase() {
         TAppFixture app;
-        app.Backend.SimBase = std::make_unique<TSimRadioBase>(DemoBaseProfile());
-        TSimRadioBase& base = *app.Backend.SimBase;
-        app.Open();
-        app.Bus().Plug(&base);
-        QVERIFY(app.ChooseThroughBase(0));
-        QVERIFY(app.WaitForRead());
+        QVERIFY(app.OpenReadThroughBase(DemoBaseProfile()));
+        TSimRadioBase& base = app.Base();
         base.ClearRecords();
-        QTRY_VERIFY_WITH_TIMEOUT(base.Relays().contains(QByteArray::fromHex("31")), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(base.Relays().contains(ZoneStatusRelay()), 5000);
     }
 
     void modemLinesInTheLog() {

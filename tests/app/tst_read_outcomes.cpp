@@ -211,11 +211,7 @@ void TestReadOutcomes::baseLostDuringTheRead() {
 // pages of the first module must not stay as if they were the new one's.
 void TestReadOutcomes::refusedModuleAfterARead() {
     TAppFixture app;
-    app.Backend.SimBase = std::make_unique<TSimRadioBase>(DemoBaseProfile());
-    app.Open();
-    app.Bus().Plug(app.Backend.SimBase.get());
-    QVERIFY(app.ChooseThroughBase(0));
-    QVERIFY(app.WaitForRead());
+    QVERIFY(app.OpenReadThroughBase(DemoBaseProfile()));
     QVERIFY(app.Form()->CanSettingsPanel()->PinEdit()->isEnabled());
     QStringList rows;
     QVERIFY(app.ChooseThroughBase(2, &rows));

@@ -8,6 +8,7 @@
 #include "AppFixture.h"
 #include "SideBySideMain.h"
 #include "SimProfiles.h"
+#include "ZoneStatusPolls.h"
 #include "cansettings/ParamTreeRules.h"
 #include "sim/SimRv5kModule.h"
 
@@ -50,16 +51,6 @@ QList<int> ShownFunctions(const TTreeLookup& tree) {
     return shown;
 }
 
-// What the tool asked of the module, without the status timer's zone status
-// polls of an idle window.
-qsizetype Requests(const TSimRv5kModule& module) {
-    qsizetype count = 0;
-    for (const QByteArray& report : module.ReceivedReports())
-        if (!(report.size() > 2 && quint8(report[1]) == 0x40 && quint8(report[2]) == 0x25))
-            ++count;
-    return count;
-}
-
 QList<bool> Expansion(const TTreeLookup& tree) {
     QList<bool> open;
     tree.Model->Tree().ForEach(
@@ -82,7 +73,7 @@ private slots:
         QVERIFY(w.Ui().RevertButton->isEnabled());
 
         const auto before = module.Map();
-        const qsizetype requests = Requests(module);
+        const qsizetype requests = RequestsWithoutZonePolls(module).size();
         {
             TReviewAnswer cancel(false);
             w.Ui().SaveButton->click();
@@ -90,7 +81,7 @@ private slots:
             QCOMPARE(cancel.Rows(), 2); // and the catalogue's fixed Ignition flag
         }
         QTest::qWait(300);
-        QCOMPARE(Requests(module), requests); // not one request
+        QCOMPARE(RequestsWithoutZonePolls(module).size(), requests); // not one request
         QVERIFY(module.Map() == before);
         QVERIFY(w.Form()->isEnabled());
 

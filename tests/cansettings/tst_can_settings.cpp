@@ -5,6 +5,7 @@
 // The same through the real window and link at the protocol's pace is
 // app_can_round_trip's.
 
+#include "PinView.h"
 #include "ScriptedModule.h"
 #include "SideBySideMain.h"
 #include "SimProfiles.h"
@@ -16,21 +17,6 @@
 #include <QtTest>
 
 namespace {
-// The PIN field as the settings read and fill it.
-struct TPinView : ICanSettingsView {
-    QString Pin;
-    bool Enabled = false;
-    void CommitEdits() override {}
-    QString PinText() const override { return Pin; }
-    bool PinEnabled() const override { return Enabled; }
-    void ShowPin(bool enabled, const QString& text) override {
-        Enabled = enabled;
-        Pin = text;
-    }
-    void ShowLastEvent(int, const QString&) override {}
-    void SyncRows() override {}
-};
-
 struct TSaveFixture {
     TSaveFixture() : Module(Link, Can.Cycle(), DemoProfile()) {
         Session.SetReadOnConnect(false);

@@ -6,6 +6,7 @@
 // compared with what was written; a template's differences as changes;
 // changes dropped with the module said; search by name and by FN.
 
+#include "PinView.h"
 #include "ScriptedModule.h"
 #include "SideBySideMain.h"
 #include "SimProfiles.h"
@@ -27,20 +28,6 @@
 #include <set>
 
 namespace {
-struct TPinView : ICanSettingsView {
-    QString Pin;
-    bool Enabled = false;
-    void CommitEdits() override {}
-    QString PinText() const override { return Pin; }
-    bool PinEnabled() const override { return Enabled; }
-    void ShowPin(bool enabled, const QString& text) override {
-        Enabled = enabled;
-        Pin = text;
-    }
-    void ShowLastEvent(int, const QString&) override {}
-    void SyncRows() override {}
-};
-
 // The installer at the review and in front of the list after a Save.
 struct TInstaller : IChangesView {
     bool Answer = true;

@@ -19,6 +19,7 @@
 #include "cansettings/view/ParamTreeView.h"
 #include "link/hid/SimHidBus.h"
 #include "session/Session.h"
+#include "sim/SimRadioBase.h"
 
 #include <QDir>
 #include <QFile>
@@ -90,6 +91,15 @@ struct TAppFixture {
         Windows = std::make_unique<TAppWindows>(Backend.Layer.get());
         Form()->show();
     }
+    // The windows with a radio base of this profile plugged in, its first
+    // module chosen and read; the base, for a look at what it relayed.
+    bool OpenReadThroughBase(const TSimBaseProfile& profile) {
+        Backend.SimBase = std::make_unique<TSimRadioBase>(profile);
+        Open();
+        Bus().Plug(Backend.SimBase.get());
+        return ChooseThroughBase(0) && WaitForRead();
+    }
+    TSimRadioBase& Base() const { return *Backend.SimBase; }
     // A new main window, as after a restart; the devices stay on the bus.
     void Restart() {
         Windows.reset();
